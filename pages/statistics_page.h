@@ -1,0 +1,46 @@
+#ifndef LUNARET_PAGES_STATISTICS_PAGE_H
+#define LUNARET_PAGES_STATISTICS_PAGE_H
+
+#include <QString>
+#include <QWidget>
+
+#include "core/user_store.h"
+
+namespace lunaret {
+
+class StatisticsList;
+
+// The "Statistics" tab: the user's past cycles in a StatisticsList inside "Vessa statistics".
+class StatisticsPage : public QWidget {
+  Q_OBJECT
+
+ public:
+  StatisticsPage(UserStore& store, const QString& userName, QWidget* parent = nullptr);
+  ~StatisticsPage() override;
+
+  // The page's own initialisation: sets up the list and loads the user given at construction.
+  void Initialize();
+
+  void LoadStatistics(const QString& userName);
+  void SaveStatistics();
+  void ClearStatistics();
+  // Called by the list after every change it makes; emits modified().
+  void NotifyModified();
+
+  StatisticsList* List() const;
+  QString UserName() const;
+
+ signals:
+  void modified();
+  void okRequested();
+  void cancelRequested();
+
+ private:
+  UserStore& store_;
+  QString userName_;
+  StatisticsList* list_ = nullptr;  // child widget
+};
+
+}  // namespace lunaret
+
+#endif  // LUNARET_PAGES_STATISTICS_PAGE_H

@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Installs the Debian packages a task needs, only those that are missing.
+# Usage: scripts/deps.sh build|test|bench|look|windows
+set -euo pipefail
+
+build=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-qpa-plugins libgl-dev
+       libsqlite3-dev fonts-dejavu-core)
+case "${1:-build}" in
+  build) want=("${build[@]}" xvfb xauth) ;;
+  test) want=("${build[@]}" libgtest-dev libgmock-dev clang-format) ;;
+  bench) want=("${build[@]}" libbenchmark-dev) ;;
+  look) want=("${build[@]}" xvfb xauth imagemagick) ;;
+  windows) want=(cmake ninja-build g++-mingw-w64-x86-64-posix libgtest-dev wine wine64) ;;
+  *) echo "deps.sh: unknown set '$1'" >&2; exit 2 ;;
+esac
+
+missing=()
+for p in "${want[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=""
+[ "$(id -u)" -ne 0 ] && sudo="sudo"
+echo "Installing: ${missing[*]}"
+$sudo apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,18 @@
+#include <QApplication>
+#include <clocale>
+#include <cstdlib>
+
+#include <gtest/gtest.h>
+
+// Every UI suite runs on the offscreen platform with a pinned time zone and locale, also when
+// started by hand or by test discovery.
+int main(int argc, char** argv) {
+  setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  setenv("TZ", "UTC", 0);
+  setenv("LC_ALL", "C", 0);
+  tzset();
+  std::setlocale(LC_ALL, "");
+  QApplication app(argc, argv);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
