@@ -49,9 +49,9 @@ void ClearCalls();
 
 // The application framework's validation messages, shown with the program's title
 // ("Lunaret") and flags 0x30.
-QString IntegerMessage();                    // "Please enter an integer."
+QString IntegerMessage();                        // "Please enter an integer."
 QString IntegerRangeMessage(int low, int high);  // "Please enter an integer between %1 and %2."
-QString MaxCharsMessage(int count);          // "Please enter no more than %1 characters."
+QString MaxCharsMessage(int count);              // "Please enter no more than %1 characters."
 inline constexpr const char* kFrameworkTitle = "Lunaret";
 
 // Reads an integer from an edit field as dialog data exchange does: "Please enter an integer."

@@ -1,6 +1,8 @@
 #include <QApplication>
 #include <clocale>
 #include <cstdlib>
+#include <filesystem>
+#include <string>
 
 #include <gtest/gtest.h>
 
@@ -11,6 +13,10 @@ int main(int argc, char** argv) {
   setenv("TZ", "UTC", 0);
   setenv("LC_ALL", "C", 0);
   tzset();
+  // Nothing a test does may reach the real per-user store.
+  std::string home = (std::filesystem::temp_directory_path() / "lunaret-xdg-XXXXXX").string();
+  if (mkdtemp(home.data()) != nullptr)
+    setenv("XDG_DATA_HOME", home.c_str(), 1);
   std::setlocale(LC_ALL, "");
   QApplication app(argc, argv);
   ::testing::InitGoogleTest(&argc, argv);

@@ -1,0 +1,118 @@
+#include "controls/ui_support.h"
+
+#include <QApplication>
+#include <QByteArray>
+#include <QColor>
+#include <QFile>
+#include <QPalette>
+#include <QWidget>
+
+namespace lunaret {
+
+std::string ToStore(const QString& text) {
+  const QByteArray bytes = text.toLocal8Bit();
+  return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+}
+
+QString FromStore(const std::string& text) {
+  return QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+void SetControlId(QWidget* widget, int id, const char* name) {
+  widget->setProperty("controlId", id);
+  widget->setObjectName(QString::fromLatin1(name));
+}
+
+int ControlId(const QWidget* widget) {
+  const QVariant id = widget->property("controlId");
+  return id.isValid() ? id.toInt() : 0;
+}
+
+QWidget* FindControl(const QWidget* root, int id) {
+  const auto children = root->findChildren<QWidget*>();
+  for (QWidget* child : children) {
+    if (ControlId(child) == id)
+      return child;
+  }
+  return nullptr;
+}
+
+QFont LabelFont() {
+  // A font height of 13 is the cell height; the em size is about two pixels less.
+  QFont font(QStringLiteral("Tahoma"));
+  font.setPixelSize(11);
+  return font;
+}
+
+void ApplyLabelFont(QWidget* root, std::initializer_list<int> ids) {
+  const QFont font = LabelFont();
+  for (int id : ids) {
+    if (QWidget* control = FindControl(root, id)) {
+      control->setFont(font);
+      control->update();
+    }
+  }
+}
+
+ColorRef ToColorRef(const QColor& color) {
+  return static_cast<ColorRef>(color.red()) | (static_cast<ColorRef>(color.green()) << 8) |
+         (static_cast<ColorRef>(color.blue()) << 16);
+}
+
+QColor FromColorRef(ColorRef color) {
+  return QColor(static_cast<int>(color & 0xFF), static_cast<int>((color >> 8) & 0xFF),
+                static_cast<int>((color >> 16) & 0xFF));
+}
+
+ColorRef ButtonFaceColorRef() {
+  return ToColorRef(QApplication::palette().color(QPalette::Button));
+}
+
+ColorRef ButtonTextColorRef() {
+  return ToColorRef(QApplication::palette().color(QPalette::ButtonText));
+}
+
+ColorRef HotBackgroundColor() {
+  return ButtonFaceColorRef() + 0x1E1E1Eu;
+}
+
+namespace {
+
+QString ResourcePath(int id, const char* suffix = "") {
+  return QStringLiteral(":/res/%1%2.png").arg(id).arg(QLatin1String(suffix));
+}
+
+}  // namespace
+
+QIcon LoadIconResource(int id) {
+  QIcon icon;
+  if (QFile::exists(ResourcePath(id)))
+    icon.addFile(ResourcePath(id));
+  if (QFile::exists(ResourcePath(id, "_16")))
+    icon.addFile(ResourcePath(id, "_16"));
+  return icon;
+}
+
+QPixmap LoadPixmapResource(int id) {
+  QPixmap pixmap;
+  if (QFile::exists(ResourcePath(id)))
+    pixmap.load(ResourcePath(id));
+  return pixmap;
+}
+
+bool LoadCursorResource(int id, QCursor* cursor) {
+  const QPixmap picture = LoadPixmapResource(id);
+  if (picture.isNull())
+    return false;
+  // The hand pointer's hot spot is the tip of the finger.
+  *cursor = id == kCursorHand ? QCursor(picture, 13, 7) : QCursor(picture);
+  return true;
+}
+
+void SetWindowIcon128(QWidget* window) {
+  const QIcon icon = LoadIconResource(kIconWindow);
+  if (!icon.isNull())
+    window->setWindowIcon(icon);
+}
+
+}  // namespace lunaret
