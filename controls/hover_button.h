@@ -34,7 +34,9 @@ class HoverButton : public QPushButton {
   void UseTooltip(const QString& text, bool activate);
 
   bool IsHot() const { return hover_; }
-  bool IsDefaultButton() const { return default_; }
+  // Follows the dialog's default push button (QPushButton's default flag, which moves with the
+  // focus among auto-default buttons as the dialog manager moves it).
+  bool IsDefaultButton() const { return isDefault(); }
   ColorRef Color(int slot) const { return colors_.at(static_cast<std::size_t>(slot)); }
   QRect IconRect() const;     // where the icon was drawn at the last paint
   QRect CaptionRect() const;  // where the caption was drawn at the last paint
@@ -49,6 +51,7 @@ class HoverButton : public QPushButton {
   bool pressedAtPaint() const { return pressed_; }
   bool focusedAtPaint() const { return focused_; }
   bool disabledAtPaint() const { return disabled_; }
+  bool defaultAtPaint() const { return default_; }
 
   void paintEvent(QPaintEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
@@ -61,6 +64,10 @@ class HoverButton : public QPushButton {
 
  private:
   void SetHot(bool hot);
+  // The hot-state rule of a mouse move or entry at pos with these buttons held.
+  void TrackPointer(const QPoint& pos, Qt::MouseButtons buttons);
+  void MoveFocusOn();
+  void PaintCaption(QPainter& painter, const QRect& box);
 
   bool hover_ = false;
   bool pressed_ = false;
@@ -71,6 +78,7 @@ class HoverButton : public QPushButton {
   std::optional<QCursor> pointer_;
   QString tooltip_;
   bool tooltipActive_ = false;
+  bool tooltipCreated_ = false;
   QIcon hotIcon_;
   QSize hotIconSize_;
   QIcon idleIcon_;
