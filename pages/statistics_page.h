@@ -15,6 +15,14 @@ class StatisticsPage : public QWidget {
   Q_OBJECT
 
  public:
+  static constexpr int kGroupId = 1073;
+  static constexpr int kListId = 1013;
+  // The list's column widths at the template font; wider when the label font needs more.
+  static constexpr int kIdWidth = 35;
+  static constexpr int kMensesWidth = 141;
+  static constexpr int kOvulationWidth = 175;
+  static constexpr int kDurationWidth = 55;
+
   StatisticsPage(UserStore& store, const QString& userName, QWidget* parent = nullptr);
   ~StatisticsPage() override;
 
@@ -34,6 +42,9 @@ class StatisticsPage : public QWidget {
   void modified();
   void okRequested();
   void cancelRequested();
+
+ protected:
+  void showEvent(QShowEvent* event) override;
 
  private:
   UserStore& store_;

@@ -1,0 +1,102 @@
+#include "pages/statistics_page.h"
+
+#include <QFontMetrics>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "controls/ui_support.h"
+#include "core/registry.h"
+#include "core/statistics.h"
+#include "pages/page_keys.h"
+#include "pages/statistics_list.h"
+
+namespace lunaret {
+
+namespace {
+
+// The widest texts a column shows: a long date with a two-digit day and a long day name, and a
+// three-digit day count.
+int ColumnWidth(const QFontMetrics& metrics, int templateWidth, const QString& widest) {
+  return std::max(templateWidth, metrics.horizontalAdvance(widest) + 14);
+}
+
+}  // namespace
+
+StatisticsPage::StatisticsPage(UserStore& store, const QString& userName, QWidget* parent)
+    : QWidget(parent), store_(store), userName_(userName) {
+  auto* group = new QGroupBox(QStringLiteral("Vessa statistics"), this);
+  SetControlId(group, kGroupId, "statisticsGroup");
+  group->setFlat(true);
+  list_ = new StatisticsList(group);
+  list_->setEnabled(false);
+  auto* groupLayout = new QVBoxLayout(group);  // owned by group
+  groupLayout->setContentsMargins(8, 6, 8, 8);
+  groupLayout->addWidget(list_);
+  auto* layout = new QVBoxLayout(this);  // owned by this
+  layout->setContentsMargins(5, 3, 5, 5);
+  layout->addWidget(group);
+
+  connect(list_, &StatisticsList::changed, this, &StatisticsPage::NotifyModified);
+
+  auto* keys = new PageKeyRelay(this);  // owned by this
+  connect(keys, &PageKeyRelay::okPressed, this, &StatisticsPage::okRequested);
+  connect(keys, &PageKeyRelay::cancelPressed, this, &StatisticsPage::cancelRequested);
+}
+
+StatisticsPage::~StatisticsPage() = default;
+
+void StatisticsPage::Initialize() {
+  list_->setToolTip(QStringLiteral("Statistics."));
+  ApplyLabelFont(this, {kGroupId, kListId});
+  const QFontMetrics metrics(list_->font());
+  list_->setColumnWidth(StatisticsList::kIdColumn, ColumnWidth(metrics, kIdWidth, "00000."));
+  list_->setColumnWidth(StatisticsList::kMensesColumn,
+                        ColumnWidth(metrics, kMensesWidth, "30 Sep. 2026, Wednesday"));
+  list_->setColumnWidth(StatisticsList::kOvulationColumn,
+                        ColumnWidth(metrics, kOvulationWidth, "30 Sep. 2026, Wednesday (day 14)"));
+  list_->setColumnWidth(StatisticsList::kDurationColumn,
+                        ColumnWidth(metrics, kDurationWidth, "366 days"));
+  list_->verticalHeader()->setDefaultSectionSize(metrics.height() + 6);
+  LoadStatistics(userName_);
+}
+
+StatisticsList* StatisticsPage::List() const {
+  return list_;
+}
+
+QString StatisticsPage::UserName() const {
+  return userName_;
+}
+
+void StatisticsPage::LoadStatistics(const QString& userName) {
+  userName_ = userName;
+  list_->setEnabled(true);
+  list_->LoadRecords(lunaret::LoadStatistics(store_, ToStore(userName_)));
+}
+
+void StatisticsPage::SaveStatistics() {
+  // After a log-off the list holds nothing to save, and there is no user to save it for.
+  if (list_->RowCount() == 0 || userName_.isEmpty())
+    return;
+  // A save on its own is atomic too; inside the main window's save it joins that one.
+  StoreTransaction transaction(store_.registry());
+  lunaret::SaveStatistics(store_, ToStore(userName_), list_->Records());
+}
+
+void StatisticsPage::ClearStatistics() {
+  list_->RemoveAllRows();
+  list_->setEnabled(false);
+}
+
+void StatisticsPage::NotifyModified() {
+  emit modified();
+}
+
+void StatisticsPage::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  list_->viewport()->update();  // the host shows and hides the pages as the tab changes
+}
+
+}  // namespace lunaret
