@@ -1,0 +1,376 @@
+#include "app/main_dialog.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include "app/change_password_dialog.h"
+#include "app/login_dialog.h"
+#include "app/user_management_dialog.h"
+#include "controls/about_dialog.h"
+#include "controls/dialog_units.h"
+#include "controls/hover_button.h"
+#include "controls/message_box.h"
+#include "controls/ui_support.h"
+#include "core/registry.h"
+#include "pages/general_page.h"
+#include "pages/statistics_page.h"
+
+namespace lunaret {
+
+const char* const MainDialog::kCaption = "Vessa Calendar :)";
+
+namespace {
+
+constexpr int kIconExit = 155;
+constexpr int kIconSave = 156;
+constexpr int kPictureDiscard = 147;
+constexpr int kPictureUserManagement = 157;
+
+}  // namespace
+
+MainDialog::MainDialog(UserStore& store, const QString& userName, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
+      store_(store),
+      userName_(userName) {
+  setWindowTitle(QString::fromUtf8(kCaption));
+  const DialogUnits units(font());
+
+  menuBar_ = new QMenuBar(this);
+  menuBar_->setObjectName(QStringLiteral("menuBar"));
+  QMenu* login = menuBar_->addMenu(tr("&Login"));
+  login->setObjectName(QStringLiteral("loginMenu"));
+  AddCommand(login, tr("Log &Off..."), kCmdLogOff, "logOffAction");
+  AddCommand(login, tr("Log &In..."), kCmdLogIn, "logInAction");
+  login->addSeparator();
+  AddCommand(login, tr("E&xit"), kCmdExit, "exitAction");
+  QMenu* tools = menuBar_->addMenu(tr("&Tools"));
+  tools->setObjectName(QStringLiteral("toolsMenu"));
+  QAction* discard =
+      AddCommand(tools, tr(" &Discard changes"), kCmdDiscardChanges, "discardChangesAction");
+  tools->addSeparator();
+  AddCommand(tools, tr(" &Change password"), kCmdChangePassword, "changePasswordAction");
+  QAction* users =
+      AddCommand(tools, tr(" &User Managment"), kCmdUserManagement, "userManagementAction");
+  QMenu* help = menuBar_->addMenu(tr("&Help"));
+  help->setObjectName(QStringLiteral("helpMenu"));
+  AddCommand(help, tr("&About..."), kCmdAbout, "aboutAction");
+  const QPixmap discardPicture = LoadPixmapResource(kPictureDiscard);
+  if (!discardPicture.isNull())
+    discard->setIcon(QIcon(discardPicture));
+  const QPixmap usersPicture = LoadPixmapResource(kPictureUserManagement);
+  if (!usersPicture.isNull())
+    users->setIcon(QIcon(usersPicture));
+  discard->setEnabled(false);
+
+  connect(Command(kCmdLogOff), &QAction::triggered, this, &MainDialog::OnLogOff);
+  connect(Command(kCmdLogIn), &QAction::triggered, this, &MainDialog::OnLogIn);
+  connect(Command(kCmdExit), &QAction::triggered, this, &MainDialog::OnExit);
+  connect(discard, &QAction::triggered, this, &MainDialog::OnDiscardChanges);
+  connect(Command(kCmdChangePassword), &QAction::triggered, this, &MainDialog::OnChangePassword);
+  connect(users, &QAction::triggered, this, &MainDialog::OnUserManagement);
+  connect(Command(kCmdAbout), &QAction::triggered, this, &MainDialog::OnAbout);
+
+  tabs_ = new QTabWidget(this);
+  SetControlId(tabs_, kIdTabs, "tabs");
+  tabs_->setMinimumSize(units.Size(291, 145));
+
+  ok_ = new ThemedHoverButton(tr("&OK"), this);
+  SetControlId(ok_, kIdOk, "okButton");
+  ok_->setMinimumSize(units.Size(49, 16));
+  ok_->setVisible(false);
+  save_ = new ThemedHoverButton(tr("&Save   "), this);
+  SetControlId(save_, kIdSave, "saveButton");
+  save_->setMinimumSize(units.Size(45, 16));
+  save_->setDefault(true);
+  save_->setEnabled(false);
+  exit_ = new ThemedHoverButton(tr("E&xit   "), this);
+  SetControlId(exit_, kIdExit, "exitButton");
+  exit_->setMinimumSize(units.Size(45, 16));
+
+  auto* buttons = new QHBoxLayout;
+  buttons->setSpacing(units.X(2));
+  buttons->addStretch();
+  buttons->addWidget(ok_);
+  buttons->addWidget(save_);
+  buttons->addWidget(exit_);
+  auto* layout = new QVBoxLayout(this);
+  layout->setMenuBar(menuBar_);
+  layout->setContentsMargins(units.X(7), units.Y(7), units.X(7), units.Y(4));
+  layout->setSpacing(units.Y(3));
+  layout->addWidget(tabs_, 1);
+  layout->addLayout(buttons);
+
+  connect(ok_, &QPushButton::clicked, this, &MainDialog::OnOK);
+  connect(save_, &QPushButton::clicked, this, &MainDialog::OnSave);
+  connect(exit_, &QPushButton::clicked, this, &MainDialog::OnCancel);
+}
+
+MainDialog::~MainDialog() {
+  // The buttons are children and go after the members: they must not keep the library.
+  for (ThemedHoverButton* button : {exit_, save_, ok_})
+    button->UseTheme(nullptr);
+}
+
+QAction* MainDialog::AddCommand(QMenu* menu, const QString& text, int commandId, const char* name) {
+  QAction* action = menu->addAction(text);
+  action->setProperty("commandId", commandId);
+  action->setObjectName(QString::fromLatin1(name));
+  return action;
+}
+
+QAction* MainDialog::Command(int commandId) const {
+  const auto actions = findChildren<QAction*>();
+  for (QAction* action : actions) {
+    const QVariant id = action->property("commandId");
+    if (id.isValid() && id.toInt() == commandId)
+      return action;
+  }
+  return nullptr;
+}
+
+void MainDialog::InitDialog() {
+  if (initialized_)
+    return;
+  initialized_ = true;
+
+  // Without a system menu, the About box is also offered by the window's context menu.
+  auto* aboutBox = new QAction(tr("&About Lunaret..."), this);
+  aboutBox->setProperty("commandId", kCmdAboutBox);
+  aboutBox->setObjectName(QStringLiteral("aboutBoxAction"));
+  connect(aboutBox, &QAction::triggered, this, &MainDialog::OnAbout);
+  addAction(aboutBox);
+  setContextMenuPolicy(Qt::ActionsContextMenu);
+
+  SetWindowIcon128(this);
+
+  // The pages report to the window from their very first load on.
+  general_ = new GeneralPage(store_, userName_, tabs_);
+  connect(general_, &GeneralPage::modified, this, &MainDialog::MarkModified);
+  connect(general_, &GeneralPage::okRequested, this, &MainDialog::OnOK);
+  connect(general_, &GeneralPage::cancelRequested, this, &MainDialog::OnCancel);
+  general_->Initialize();
+  statistics_ = new StatisticsPage(store_, userName_, tabs_);
+  connect(statistics_, &StatisticsPage::modified, this, &MainDialog::MarkModified);
+  connect(statistics_, &StatisticsPage::okRequested, this, &MainDialog::OnOK);
+  connect(statistics_, &StatisticsPage::cancelRequested, this, &MainDialog::OnCancel);
+  statistics_->Initialize();
+  tabs_->addTab(general_, tr("General"));
+  tabs_->addTab(statistics_, tr("Statistics"));
+  tabs_->setCurrentIndex(0);
+
+  // Loading may have marked the pages modified; the window starts clean all the same.
+  save_->setEnabled(false);
+  Command(kCmdDiscardChanges)->setEnabled(false);
+  modified_ = false;
+
+  SetCaption();
+
+  ok_->setToolTip(tr("Press OK to save changes and exit."));
+  exit_->setToolTip(tr("Exit Lunaret."));
+  save_->setToolTip(tr("Save changes."));
+
+  const ColorRef hot = HotBackgroundColor();
+  ok_->UseCursor(kCursorHand, true);
+  ok_->UseTheme(&theme_);
+  ok_->UseColor(0, hot, true);
+  exit_->UseIcons(kIconExit, 0);
+  exit_->UseCursor(kCursorHand, true);
+  exit_->UseTheme(&theme_);
+  exit_->UseColor(0, hot, true);
+  save_->UseIcons(kIconSave, 0);
+  save_->UseCursor(kCursorHand, true);
+  save_->UseTheme(&theme_);
+  save_->UseColor(0, hot, true);
+
+  ApplyLabelFont(this, {kIdOk, kIdSave, kIdExit, kIdTabs});
+}
+
+int MainDialog::exec() {
+  InitDialog();
+  return QDialog::exec();
+}
+
+void MainDialog::setVisible(bool visible) {
+  if (visible)
+    InitDialog();
+  QDialog::setVisible(visible);
+}
+
+void MainDialog::SetCaption() {
+  QString caption = QString::fromUtf8(kCaption);
+  if (!userName_.isEmpty())
+    caption += QStringLiteral(" - ") + userName_;
+  setWindowTitle(caption);
+}
+
+void MainDialog::MarkModified() {
+  save_->setEnabled(true);
+  Command(kCmdDiscardChanges)->setEnabled(true);
+  modified_ = true;
+}
+
+void MainDialog::ClearModified() {
+  modified_ = false;
+  save_->setEnabled(false);
+  Command(kCmdDiscardChanges)->setEnabled(false);
+}
+
+bool MainDialog::SaveAll() {
+  // Nobody is logged in: there is no user to write for.
+  if (userName_.isEmpty())
+    return true;
+  StoreTransaction transaction(store_.registry());
+  general_->SaveForecast();
+  statistics_->SaveStatistics();
+  return transaction.Commit();
+}
+
+bool MainDialog::SaveAllOrReport() {
+  if (SaveAll())
+    return true;
+  // The changes stay in the pages, marked unsaved, so that nothing is lost unseen.
+  ShowMessageBox(this, tr("Unable to save changes for user %1.").arg(userName_), tr("Lunaret"),
+                 kMbOk | kMbIconExclamation);
+  return false;
+}
+
+void MainDialog::SetLoggedOff() {
+  setWindowTitle(QString::fromUtf8(kCaption));
+  general_->ClearForecast();
+  statistics_->ClearStatistics();
+  ok_->setEnabled(false);
+  save_->setEnabled(false);
+  Command(kCmdLogOff)->setEnabled(false);
+  Command(kCmdChangePassword)->setEnabled(false);
+  Command(kCmdDiscardChanges)->setEnabled(false);
+  userName_.clear();
+  modified_ = false;
+}
+
+bool MainDialog::ConfirmExit() {
+  if (!modified_)
+    return true;
+  switch (ShowMessageBox(this, tr("Save changes before exit ?"), tr("Exit Lunaret..."),
+                         kMbYesNoCancel | kMbIconQuestion)) {
+    case kIdCancel:
+      return false;
+    case kIdYes:
+      return SaveAllOrReport();
+    default:
+      return true;
+  }
+}
+
+void MainDialog::OnSave() {
+  if (SaveAllOrReport())
+    ClearModified();
+}
+
+void MainDialog::OnOK() {
+  // The OK command is off while nobody is logged in.
+  if (!ok_->isEnabled())
+    return;
+  if (!SaveAllOrReport())
+    return;
+  ClearModified();
+  QDialog::accept();
+}
+
+void MainDialog::OnCancel() {
+  if (ConfirmExit())
+    QDialog::reject();
+}
+
+void MainDialog::reject() {
+  OnCancel();
+}
+
+void MainDialog::closeEvent(QCloseEvent* event) {
+  if (!isVisible()) {
+    event->accept();
+    return;
+  }
+  OnCancel();
+  if (isVisible())
+    event->ignore();
+  else
+    event->accept();
+}
+
+void MainDialog::OnExit() {
+  if (ConfirmExit())
+    QDialog::accept();
+}
+
+void MainDialog::OnLogIn() {
+  if (modified_) {
+    const int answer = ShowMessageBox(this, tr("Save changes before Log In ?"),
+                                      tr("Lunaret LogOff..."), kMbYesNoCancel | kMbIconQuestion);
+    if (answer == kIdCancel)
+      return;
+    if (answer == kIdYes && !SaveAllOrReport())
+      return;
+  }
+
+  LoginDialog login(store_, this);
+  if (login.exec() != QDialog::Accepted)
+    return;
+  userName_ = login.UserName();
+  general_->LoadForecast(userName_);
+  statistics_->LoadStatistics(userName_);
+  SetCaption();
+  ok_->setEnabled(true);
+  Command(kCmdLogOff)->setEnabled(true);
+  Command(kCmdChangePassword)->setEnabled(true);
+  Command(kCmdDiscardChanges)->setEnabled(false);
+  save_->setEnabled(false);
+  modified_ = false;
+}
+
+void MainDialog::OnLogOff() {
+  if (modified_) {
+    const int answer = ShowMessageBox(this, tr("Save changes before Log Off ?"),
+                                      tr("Lunaret LogOff..."), kMbYesNoCancel | kMbIconQuestion);
+    if (answer == kIdCancel)
+      return;
+    if (answer == kIdYes && !SaveAllOrReport())
+      return;
+  }
+  SetLoggedOff();
+}
+
+void MainDialog::OnDiscardChanges() {
+  if (!modified_)
+    return;
+  if (ShowMessageBox(this, tr("Are you sure you want to discard all changes and revert data ?"),
+                     tr("Lunaret discard changes..."), kMbYesNo | kMbIconQuestion) != kIdYes)
+    return;
+  general_->LoadForecast(userName_);
+  statistics_->LoadStatistics(userName_);
+  ClearModified();
+}
+
+void MainDialog::OnChangePassword() {
+  ChangePasswordDialog change(store_, userName_, this);
+  change.exec();
+}
+
+void MainDialog::OnUserManagement() {
+  UserManagementDialog management(store_, userName_, this);
+  management.exec();
+  if (management.LoggedInUserDeleted())
+    SetLoggedOff();
+}
+
+void MainDialog::OnAbout() {
+  AboutDialog about(this);
+  about.exec();
+}
+
+}  // namespace lunaret

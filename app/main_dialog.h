@@ -1,0 +1,116 @@
+#ifndef LUNARET_APP_MAIN_DIALOG_H
+#define LUNARET_APP_MAIN_DIALOG_H
+
+#include <QDialog>
+#include <QString>
+
+#include "controls/theme_library.h"
+#include "core/user_store.h"
+
+class QAction;
+class QMenuBar;
+class QTabWidget;
+
+namespace lunaret {
+
+class GeneralPage;
+class StatisticsPage;
+class ThemedHoverButton;
+
+// The main window: the two pages in a tab control, Save and Exit, and the menu of session
+// commands. It holds the logged-in user and whether the pages hold unsaved changes; the pages
+// write to the store only when it tells them to.
+class MainDialog : public QDialog {
+  Q_OBJECT
+
+ public:
+  static constexpr int kIdOk = 1;
+  static constexpr int kIdExit = 2;
+  static constexpr int kIdSave = 1032;
+  static constexpr int kIdTabs = 1039;
+
+  // Command ids of the menu, kept on each action as the property "commandId".
+  static constexpr int kCmdAbout = 32774;
+  static constexpr int kCmdLogIn = 32771;
+  static constexpr int kCmdChangePassword = 32772;
+  static constexpr int kCmdUserManagement = 32776;
+  static constexpr int kCmdLogOff = 32777;
+  static constexpr int kCmdExit = 32778;
+  static constexpr int kCmdDiscardChanges = 32779;
+  // "&About Lunaret...", the item the window adds to its context menu.
+  static constexpr int kCmdAboutBox = 16;
+
+  static const char* const kCaption;
+
+  MainDialog(UserStore& store, const QString& userName, QWidget* parent = nullptr);
+  ~MainDialog() override;
+
+  // The opening: creates and loads both pages, sets up the buttons, the tips and the font, and
+  // leaves the window logged in and clean. exec() and show() run it once.
+  void InitDialog();
+  int exec() override;
+  void setVisible(bool visible) override;
+
+  // The logged-in user; empty while logged off.
+  QString UserName() const { return userName_; }
+  bool IsModified() const { return modified_; }
+
+  GeneralPage* General() const { return general_; }
+  StatisticsPage* Statistics() const { return statistics_; }
+  QTabWidget* Tabs() const { return tabs_; }
+  QMenuBar* MenuBar() const { return menuBar_; }
+  ThemedHoverButton* OkButton() const { return ok_; }
+  ThemedHoverButton* SaveButton() const { return save_; }
+  ThemedHoverButton* ExitButton() const { return exit_; }
+  // The menu action with this command id, or null.
+  QAction* Command(int commandId) const;
+
+  void reject() override;
+
+ public slots:
+  // The pages hold changes: Save and " &Discard changes" become available.
+  void MarkModified();
+  void ClearModified();
+
+  void OnOK();
+  void OnCancel();
+  void OnSave();
+  void OnExit();
+  void OnLogIn();
+  void OnLogOff();
+  void OnDiscardChanges();
+  void OnChangePassword();
+  void OnUserManagement();
+  void OnAbout();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  // Writes both pages in one store transaction; false when the store did not keep them.
+  bool SaveAll();
+  // Saves, and says so when the store refused; the result of SaveAll.
+  bool SaveAllOrReport();
+  void SetLoggedOff();
+  // Asks "Save changes before exit ?" when something is modified; false to stay.
+  bool ConfirmExit();
+  QAction* AddCommand(class QMenu* menu, const QString& text, int commandId, const char* name);
+  void SetCaption();
+
+  UserStore& store_;
+  ThemeLibrary theme_;
+  ThemedHoverButton* exit_ = nullptr;
+  ThemedHoverButton* save_ = nullptr;
+  ThemedHoverButton* ok_ = nullptr;
+  QTabWidget* tabs_ = nullptr;
+  QMenuBar* menuBar_ = nullptr;
+  QString userName_;
+  bool modified_ = false;
+  GeneralPage* general_ = nullptr;        // child of the tab control
+  StatisticsPage* statistics_ = nullptr;  // child of the tab control
+  bool initialized_ = false;
+};
+
+}  // namespace lunaret
+
+#endif  // LUNARET_APP_MAIN_DIALOG_H
