@@ -1,0 +1,101 @@
+#ifndef LUNARET_TESTS_UI_APP_APP_TEST_SUPPORT_H
+#define LUNARET_TESTS_UI_APP_APP_TEST_SUPPORT_H
+
+#include <QString>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "core/registry.h"
+#include "ui_test_support.h"
+
+namespace lunaret::test {
+
+// A store that cannot open anything: every call fails as a registry without access would.
+class UnreachableRegistry : public Registry {
+ public:
+  long CreateKey(RegKey, const std::string&, RegKey*) override { return kErrorAccessDenied; }
+  long OpenKey(RegKey, const std::string&, std::uint32_t, RegKey*) override {
+    return kErrorAccessDenied;
+  }
+  long QueryValue(RegKey, const std::string&, std::uint32_t*, unsigned char*,
+                  std::uint32_t*) override {
+    return kErrorInvalidHandle;
+  }
+  long SetValue(RegKey, const std::string&, std::uint32_t, const unsigned char*,
+                std::uint32_t) override {
+    return kErrorInvalidHandle;
+  }
+  long EnumKey(RegKey, std::uint32_t, char*, std::uint32_t*) override {
+    return kErrorInvalidHandle;
+  }
+  long DeleteValue(RegKey, const std::string&) override { return kErrorInvalidHandle; }
+  long DeleteKey(RegKey, const std::string&) override { return kErrorInvalidHandle; }
+  long CloseKey(RegKey) override { return kErrorInvalidHandle; }
+  long QueryValueCount(RegKey, std::uint32_t*) override { return kErrorInvalidHandle; }
+};
+
+// Passes everything to a real store but can refuse to commit transactions, as a full disk
+// would; the backend then keeps nothing of what was written inside them.
+class CommitRefusingRegistry : public Registry {
+ public:
+  explicit CommitRefusingRegistry(Registry& inner) : inner_(inner) {}
+  bool refuseCommit = false;
+
+  long CreateKey(RegKey parent, const std::string& path, RegKey* key) override {
+    return inner_.CreateKey(parent, path, key);
+  }
+  long OpenKey(RegKey parent, const std::string& path, std::uint32_t access, RegKey* key) override {
+    return inner_.OpenKey(parent, path, access, key);
+  }
+  long QueryValue(RegKey key, const std::string& name, std::uint32_t* type, unsigned char* data,
+                  std::uint32_t* size) override {
+    return inner_.QueryValue(key, name, type, data, size);
+  }
+  long SetValue(RegKey key, const std::string& name, std::uint32_t type, const unsigned char* data,
+                std::uint32_t size) override {
+    if (refuseCommit && depth_ > 0)
+      return kErrorGeneric;
+    return inner_.SetValue(key, name, type, data, size);
+  }
+  long EnumKey(RegKey key, std::uint32_t index, char* name, std::uint32_t* nameSize) override {
+    return inner_.EnumKey(key, index, name, nameSize);
+  }
+  long DeleteValue(RegKey key, const std::string& name) override {
+    if (refuseCommit && depth_ > 0)
+      return kErrorGeneric;
+    return inner_.DeleteValue(key, name);
+  }
+  long DeleteKey(RegKey key, const std::string& subkey) override {
+    return inner_.DeleteKey(key, subkey);
+  }
+  long CloseKey(RegKey key) override { return inner_.CloseKey(key); }
+  long QueryValueCount(RegKey key, std::uint32_t* count) override {
+    return inner_.QueryValueCount(key, count);
+  }
+  bool BeginTransaction() override {
+    ++depth_;
+    return true;
+  }
+  bool CommitTransaction() override {
+    --depth_;
+    return !refuseCommit;
+  }
+
+ private:
+  Registry& inner_;
+  int depth_ = 0;
+};
+
+// The one message box expected so far, with its text, title and flags.
+inline void ExpectOnlyMessage(const MessageBoxRecorder& boxes, const QString& text,
+                              const QString& title, unsigned flags) {
+  ASSERT_EQ(boxes.Calls().size(), 1u);
+  EXPECT_EQ(boxes.Calls()[0].text, text);
+  EXPECT_EQ(boxes.Calls()[0].title, title);
+  EXPECT_EQ(boxes.Calls()[0].flags, flags);
+}
+
+}  // namespace lunaret::test
+
+#endif  // LUNARET_TESTS_UI_APP_APP_TEST_SUPPORT_H
