@@ -8,14 +8,15 @@ namespace lunaret {
 
 // A small hierarchical key/value store shaped after the Win32 registry calls the user store
 // uses. Each operation maps onto exactly one call:
-//   CreateKey      RegCreateKeyExA(parent, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr)
-//   OpenKey        RegOpenKeyExA(parent, path, 0, access, &key)
-//   QueryValue     RegQueryValueExA(key, name, nullptr, &type, data, &size)
-//   SetValue       RegSetValueExA(key, name, 0, type, data, size)
-//   EnumKey        RegEnumKeyExA(key, index, name, &nameSize, nullptr, nullptr, nullptr, nullptr)
-//   DeleteValue    RegDeleteValueA(key, name)
-//   DeleteKey      RegDeleteKeyA(key, subkey)
-//   CloseKey       RegCloseKey(key)
+//   CreateKey       RegCreateKeyExA(parent, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+//                                   &key, nullptr)
+//   OpenKey         RegOpenKeyExA(parent, path, 0, access, &key)
+//   QueryValue      RegQueryValueExA(key, name, nullptr, &type, data, &size)
+//   SetValue        RegSetValueExA(key, name, 0, type, data, size)
+//   EnumKey         RegEnumKeyExA(key, index, name, &nameSize, nullptr, nullptr, nullptr, nullptr)
+//   DeleteValue     RegDeleteValueA(key, name)
+//   DeleteKey       RegDeleteKeyA(key, subkey)
+//   CloseKey        RegCloseKey(key)
 //   QueryValueCount RegQueryInfoKeyA(key, ..., &values, ...)
 // Results are Win32 error codes (kErrorSuccess on success). Names are bytes in the process's
 // multibyte encoding; key and value names match without regard to letter case.
@@ -30,7 +31,8 @@ inline constexpr long kErrorInvalidHandle = 6;
 inline constexpr long kErrorInvalidParameter = 87;
 inline constexpr long kErrorMoreData = 234;
 inline constexpr long kErrorNoMoreItems = 259;
-inline constexpr long kErrorGeneric = 1;  // any failure of the backing itself
+inline constexpr long kErrorKeyDeleted = 1018;  // the key behind the handle was deleted
+inline constexpr long kErrorGeneric = 1;        // any failure of the backing itself
 
 inline constexpr std::uint32_t kRegSz = 1;
 inline constexpr std::uint32_t kRegDword = 4;
@@ -86,7 +88,8 @@ class StoreTransaction {
 
   // Commits early; true when the writes are durable.
   bool Commit() {
-    if (!active_) return committed_;
+    if (!active_)
+      return committed_;
     active_ = false;
     committed_ = registry_.CommitTransaction();
     return committed_;

@@ -30,7 +30,7 @@ long DurationDays(const StatisticsRecord* previous, const StatisticsRecord* next
 long OvulationOffsetDays(const StatisticsRecord& record);
 
 // Row texts.
-std::string IdText(int index);                   // "%d." with index + 1
+std::string IdText(int index);                    // "%d." with index + 1
 std::string MensesText(const StatisticsRecord&);  // FormatDateOfTime of the menses date
 // "Ovulation" cell: empty when there is no ovulation date; "%s (%d days)" as loaded,
 // "%s (day %d)" after one of the dates was picked anew.

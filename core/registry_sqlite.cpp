@@ -1,0 +1,733 @@
+// The store where there is no registry: one SQLite database per OS user. Keys form a tree below
+// the virtual root HKEY_CURRENT_USER (key id 0); every name is kept as given and as folded by
+// UpperCase, and lookups go through the folded copy so that names match without regard to
+// letter case. Key handles live in memory only: opening or closing a key touches no file.
+
+#include "core/registry_sqlite.h"
+
+#include <sqlite3.h>
+
+#include <cstring>
+#include <set>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+#include "core/text.h"
+
+namespace lunaret {
+namespace {
+
+// Registry key names are at most 255 bytes; a longer one could never be read back through the
+// 256-byte buffers of the user store.
+constexpr std::size_t kMaxKeyNameBytes = 255;
+
+constexpr const char* kSchema =
+    "CREATE TABLE keys(id INTEGER PRIMARY KEY, parent INTEGER NOT NULL, name BLOB NOT NULL,"
+    " folded BLOB NOT NULL, UNIQUE(parent, folded));"
+    "CREATE TABLE vals(key INTEGER NOT NULL REFERENCES keys(id) ON DELETE CASCADE,"
+    " name BLOB NOT NULL, folded BLOB NOT NULL, type INTEGER NOT NULL, data BLOB NOT NULL,"
+    " PRIMARY KEY(key, folded)) WITHOUT ROWID;";
+
+// The Win32 calls take zero-terminated names: whatever follows a zero byte is not part of it.
+std::string CName(const std::string& text) {
+  return std::string(text.c_str());
+}
+
+// Splits a key path at its backslashes. A trailing backslash is ignored; a leading one, two in
+// a row or a name over 255 bytes make the path invalid.
+bool SplitPath(const std::string& path, std::vector<std::string>* names) {
+  const std::string text = CName(path);
+  names->clear();
+  if (text.empty())
+    return true;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    std::size_t end = text.find('\\', start);
+    if (end == std::string::npos)
+      end = text.size();
+    if (end == start || end - start > kMaxKeyNameBytes)
+      return false;
+    names->push_back(text.substr(start, end - start));
+    start = end + 1;
+  }
+  return true;
+}
+
+// A prepared statement kept for the lifetime of the connection.
+class Statement {
+ public:
+  Statement() = default;
+  Statement(const Statement&) = delete;
+  Statement& operator=(const Statement&) = delete;
+  ~Statement() { sqlite3_finalize(statement_); }
+
+  bool Prepare(sqlite3* db, const char* sql) {
+    return sqlite3_prepare_v3(db, sql, -1, SQLITE_PREPARE_PERSISTENT, &statement_, nullptr) ==
+           SQLITE_OK;
+  }
+  sqlite3_stmt* get() const { return statement_; }
+
+ private:
+  sqlite3_stmt* statement_ = nullptr;
+};
+
+// One execution of a statement: binds, steps and resets it when it goes, so that no read
+// transaction stays open between calls. Bound texts must outlive the Run.
+class Run {
+ public:
+  explicit Run(const Statement& statement) : statement_(statement.get()) {}
+  Run(const Run&) = delete;
+  Run& operator=(const Run&) = delete;
+  ~Run() { sqlite3_reset(statement_); }
+
+  Run& Int(int index, sqlite3_int64 value) {
+    sqlite3_bind_int64(statement_, index, value);
+    return *this;
+  }
+  Run& Blob(int index, const void* data, std::size_t size) {
+    // A zero-length blob still needs a non-null pointer, or SQLite stores NULL.
+    static const char kEmpty = 0;
+    sqlite3_bind_blob64(statement_, index, size == 0 ? &kEmpty : data, size, SQLITE_STATIC);
+    return *this;
+  }
+  Run& Blob(int index, const std::string& text) { return Blob(index, text.data(), text.size()); }
+
+  int Step() { return sqlite3_step(statement_); }
+  sqlite3_int64 ColumnInt(int column) const { return sqlite3_column_int64(statement_, column); }
+  std::string ColumnBlob(int column) const {
+    const void* data = sqlite3_column_blob(statement_, column);
+    const int size = sqlite3_column_bytes(statement_, column);
+    if (data == nullptr || size <= 0)
+      return {};
+    return std::string(static_cast<const char*>(data), static_cast<std::size_t>(size));
+  }
+
+ private:
+  sqlite3_stmt* statement_;
+};
+
+bool Exec(sqlite3* db, const char* sql) {
+  return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
+}
+
+StoreOpenResult ResultOf(int code) {
+  switch (code & 0xFF) {
+    case SQLITE_NOTADB:
+    case SQLITE_CORRUPT:
+    case SQLITE_FORMAT:
+    case SQLITE_SCHEMA:
+      return StoreOpenResult::kNotAStore;
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+      return StoreOpenResult::kBusy;
+    default:
+      return StoreOpenResult::kCannotCreate;
+  }
+}
+
+// What the file holds: its header fields and the objects of its schema.
+struct StoreContents {
+  int code = SQLITE_OK;  // first failure while reading
+  sqlite3_int64 applicationId = 0;
+  sqlite3_int64 schemaVersion = 0;
+  std::vector<std::pair<std::string, std::string>> objects;  // (type, table it belongs to)
+};
+
+sqlite3_int64 ReadPragma(sqlite3* db, const char* sql, int* code) {
+  sqlite3_stmt* statement = nullptr;
+  sqlite3_int64 value = 0;
+  int rc = sqlite3_prepare_v2(db, sql, -1, &statement, nullptr);
+  if (rc == SQLITE_OK) {
+    rc = sqlite3_step(statement);
+    if (rc == SQLITE_ROW) {
+      value = sqlite3_column_int64(statement, 0);
+      rc = SQLITE_OK;
+    } else if (rc == SQLITE_DONE) {
+      rc = SQLITE_OK;
+    }
+  }
+  sqlite3_finalize(statement);
+  if (*code == SQLITE_OK)
+    *code = rc;
+  return value;
+}
+
+StoreContents ReadContents(sqlite3* db) {
+  StoreContents contents;
+  sqlite3_stmt* statement = nullptr;
+  int rc =
+      sqlite3_prepare_v2(db, "SELECT type, tbl_name FROM sqlite_master", -1, &statement, nullptr);
+  if (rc == SQLITE_OK) {
+    while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
+      const unsigned char* type = sqlite3_column_text(statement, 0);
+      const unsigned char* table = sqlite3_column_text(statement, 1);
+      contents.objects.emplace_back(type ? reinterpret_cast<const char*>(type) : "",
+                                    table ? reinterpret_cast<const char*>(table) : "");
+    }
+    if (rc == SQLITE_DONE)
+      rc = SQLITE_OK;
+  }
+  sqlite3_finalize(statement);
+  contents.code = rc;
+  contents.applicationId = ReadPragma(db, "PRAGMA application_id", &contents.code);
+  contents.schemaVersion = ReadPragma(db, "PRAGMA user_version", &contents.code);
+  return contents;
+}
+
+bool IsEmpty(const StoreContents& contents) {
+  return contents.objects.empty() && contents.applicationId == 0 && contents.schemaVersion == 0;
+}
+
+// Exactly the two tables of the store (with the indexes SQLite makes for them), marked as ours.
+bool IsOurs(const StoreContents& contents) {
+  if (contents.applicationId != static_cast<sqlite3_int64>(kStoreApplicationId) ||
+      contents.schemaVersion != kStoreSchemaVersion)
+    return false;
+  std::set<std::string> tables;
+  for (const auto& [type, table] : contents.objects) {
+    if (table != "keys" && table != "vals")
+      return false;
+    if (type == "table")
+      tables.insert(table);
+    else if (type != "index")
+      return false;
+  }
+  return tables.size() == 2;
+}
+
+class SqliteRegistry final : public Registry {
+ public:
+  explicit SqliteRegistry(sqlite3* db) : db_(db) {}
+  SqliteRegistry(const SqliteRegistry&) = delete;
+  SqliteRegistry& operator=(const SqliteRegistry&) = delete;
+  ~SqliteRegistry() override;
+
+  bool Prepare();
+
+  long CreateKey(RegKey parent, const std::string& path, RegKey* key) override;
+  long OpenKey(RegKey parent, const std::string& path, std::uint32_t access, RegKey* key) override;
+  long QueryValue(RegKey key, const std::string& name, std::uint32_t* type, unsigned char* data,
+                  std::uint32_t* size) override;
+  long SetValue(RegKey key, const std::string& name, std::uint32_t type, const unsigned char* data,
+                std::uint32_t size) override;
+  long EnumKey(RegKey key, std::uint32_t index, char* name, std::uint32_t* nameSize) override;
+  long DeleteValue(RegKey key, const std::string& name) override;
+  long DeleteKey(RegKey key, const std::string& subkey) override;
+  long CloseKey(RegKey key) override;
+  long QueryValueCount(RegKey key, std::uint32_t* count) override;
+
+  bool BeginTransaction() override;
+  bool CommitTransaction() override;
+
+ private:
+  struct Handle {
+    sqlite3_int64 id = 0;
+    std::uint32_t access = 0;
+    bool haveChildren = false;  // children holds the list taken at the last EnumKey index 0
+    std::vector<std::string> children;
+  };
+
+  // Holds the write lock for one registry call made outside a transaction, so that the call
+  // is atomic; inside a transaction it does nothing.
+  class WriteScope {
+   public:
+    explicit WriteScope(SqliteRegistry& registry) : registry_(registry) {}
+    WriteScope(const WriteScope&) = delete;
+    WriteScope& operator=(const WriteScope&) = delete;
+    ~WriteScope() {
+      if (began_)
+        registry_.Rollback();
+    }
+    bool Begin() {
+      if (registry_.depth_ > 0)
+        return !registry_.TransactionLost();
+      if (!Exec(registry_.db_, "BEGIN IMMEDIATE"))
+        return false;
+      began_ = true;
+      registry_.CheckCache();
+      return true;
+    }
+    bool Commit() {
+      if (!began_)
+        return true;
+      began_ = false;
+      if (Exec(registry_.db_, "COMMIT"))
+        return true;
+      registry_.Rollback();
+      return false;
+    }
+
+   private:
+    SqliteRegistry& registry_;
+    bool began_ = false;
+  };
+
+  Handle* Find(RegKey key);
+  long Resolve(RegKey key, sqlite3_int64* id, std::uint32_t* access, Handle** handle);
+  RegKey AddHandle(sqlite3_int64 id, std::uint32_t access);
+  bool KeyExists(sqlite3_int64 id);
+  // The id of the child of parent named folded; false when there is none.
+  bool Lookup(sqlite3_int64 parent, const std::string& folded, sqlite3_int64* id);
+  void CheckCache();
+  void Rollback();
+  // True inside a transaction that SQLite has already rolled back (a failed write can do
+  // that): every further write is refused until the transaction ends, so nothing of it
+  // becomes durable piecemeal.
+  bool TransactionLost();
+
+  static std::string CacheKey(sqlite3_int64 parent, const std::string& folded) {
+    std::string key(sizeof parent, '\0');
+    std::memcpy(key.data(), &parent, sizeof parent);
+    return key + folded;
+  }
+
+  sqlite3* db_;
+  Statement findChild_, keyExists_, addKey_, firstChild_, deleteKey_, listChildren_;
+  Statement getValue_, setValue_, deleteValue_, countValues_, dataVersion_;
+
+  Handle root_{0, kKeyAllAccess, false, {}};  // HKEY_CURRENT_USER, never closed
+  std::unordered_map<RegKey, Handle> handles_;
+  RegKey nextHandle_ = 0x100;
+  int depth_ = 0;
+  bool lost_ = false;
+
+  // Key ids by (parent, folded name). Valid while no other connection has written, which
+  // PRAGMA data_version tells; inside a transaction nobody else can write at all.
+  std::unordered_map<std::string, sqlite3_int64> cache_;
+  sqlite3_int64 seenDataVersion_ = -1;
+};
+
+SqliteRegistry::~SqliteRegistry() {
+  if (depth_ > 0)
+    Exec(db_, "ROLLBACK");
+  // The statement members are finalized after this body; sqlite3_close_v2 lets the
+  // connection go once they are.
+  sqlite3_close_v2(db_);
+}
+
+bool SqliteRegistry::Prepare() {
+  return findChild_.Prepare(db_, "SELECT id FROM keys WHERE parent = ?1 AND folded = ?2") &&
+         keyExists_.Prepare(db_, "SELECT 1 FROM keys WHERE id = ?1") &&
+         addKey_.Prepare(db_, "INSERT INTO keys(parent, name, folded) VALUES(?1, ?2, ?3)") &&
+         firstChild_.Prepare(db_, "SELECT 1 FROM keys WHERE parent = ?1 LIMIT 1") &&
+         deleteKey_.Prepare(db_, "DELETE FROM keys WHERE id = ?1") &&
+         listChildren_.Prepare(db_, "SELECT name FROM keys WHERE parent = ?1 ORDER BY folded") &&
+         getValue_.Prepare(db_, "SELECT type, data FROM vals WHERE key = ?1 AND folded = ?2") &&
+         setValue_.Prepare(db_,
+                           "INSERT INTO vals(key, name, folded, type, data)"
+                           " VALUES(?1, ?2, ?3, ?4, ?5) ON CONFLICT(key, folded)"
+                           " DO UPDATE SET type = excluded.type, data = excluded.data") &&
+         deleteValue_.Prepare(db_, "DELETE FROM vals WHERE key = ?1 AND folded = ?2") &&
+         countValues_.Prepare(db_, "SELECT count(*) FROM vals WHERE key = ?1") &&
+         dataVersion_.Prepare(db_, "PRAGMA data_version");
+}
+
+void SqliteRegistry::CheckCache() {
+  Run run(dataVersion_);
+  const sqlite3_int64 version = run.Step() == SQLITE_ROW ? run.ColumnInt(0) : -1;
+  if (version != seenDataVersion_ || version < 0)
+    cache_.clear();
+  seenDataVersion_ = version;
+}
+
+void SqliteRegistry::Rollback() {
+  if (!sqlite3_get_autocommit(db_))
+    Exec(db_, "ROLLBACK");
+  cache_.clear();
+}
+
+bool SqliteRegistry::TransactionLost() {
+  if (depth_ > 0 && sqlite3_get_autocommit(db_)) {
+    lost_ = true;
+    cache_.clear();
+  }
+  return lost_;
+}
+
+SqliteRegistry::Handle* SqliteRegistry::Find(RegKey key) {
+  const auto it = handles_.find(key);
+  return it == handles_.end() ? nullptr : &it->second;
+}
+
+long SqliteRegistry::Resolve(RegKey key, sqlite3_int64* id, std::uint32_t* access,
+                             Handle** handle) {
+  Handle* found = key == kCurrentUser ? &root_ : Find(key);
+  if (found == nullptr)
+    return kErrorInvalidHandle;
+  *id = found->id;
+  *access = found->access;
+  if (handle)
+    *handle = found;
+  return kErrorSuccess;
+}
+
+RegKey SqliteRegistry::AddHandle(sqlite3_int64 id, std::uint32_t access) {
+  RegKey key = nextHandle_;
+  while (key == kCurrentUser || key == 0 || handles_.count(key) != 0)
+    ++key;
+  nextHandle_ = key + 1;
+  Handle& handle = handles_[key];
+  handle.id = id;
+  handle.access = access;
+  return key;
+}
+
+bool SqliteRegistry::KeyExists(sqlite3_int64 id) {
+  if (id == 0)
+    return true;
+  Run run(keyExists_);
+  return run.Int(1, id).Step() == SQLITE_ROW;
+}
+
+bool SqliteRegistry::Lookup(sqlite3_int64 parent, const std::string& folded, sqlite3_int64* id) {
+  const std::string cacheKey = CacheKey(parent, folded);
+  const auto it = cache_.find(cacheKey);
+  if (it != cache_.end()) {
+    *id = it->second;
+    return true;
+  }
+  Run run(findChild_);
+  if (run.Int(1, parent).Blob(2, folded).Step() != SQLITE_ROW)
+    return false;
+  *id = run.ColumnInt(0);
+  cache_.emplace(cacheKey, *id);
+  return true;
+}
+
+long SqliteRegistry::CreateKey(RegKey parent, const std::string& path, RegKey* key) {
+  if (key == nullptr)
+    return kErrorInvalidParameter;
+  sqlite3_int64 id = 0;
+  std::uint32_t access = 0;
+  if (const long rc = Resolve(parent, &id, &access, nullptr); rc != kErrorSuccess)
+    return rc;
+  std::vector<std::string> names;
+  if (!SplitPath(path, &names))
+    return kErrorInvalidParameter;
+  std::vector<std::string> folded;
+  folded.reserve(names.size());
+  for (const std::string& name : names)
+    folded.push_back(UpperCase(name));
+
+  if (depth_ == 0)
+    CheckCache();
+  // Most calls open a key that exists: find it without taking the write lock.
+  sqlite3_int64 current = id;
+  std::size_t found = 0;
+  while (found < names.size() && Lookup(current, folded[found], &current))
+    ++found;
+  if (found == names.size()) {
+    if (names.empty() && !KeyExists(current))
+      return kErrorKeyDeleted;
+    *key = AddHandle(current, kKeyAllAccess);
+    return kErrorSuccess;
+  }
+
+  if ((access & kKeyCreateSubKey) != kKeyCreateSubKey)
+    return kErrorAccessDenied;
+  WriteScope scope(*this);
+  if (!scope.Begin())
+    return kErrorGeneric;
+  if (!KeyExists(id))
+    return kErrorKeyDeleted;
+  current = id;
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    if (Lookup(current, folded[i], &current))
+      continue;
+    Run run(addKey_);
+    if (run.Int(1, current).Blob(2, names[i]).Blob(3, folded[i]).Step() != SQLITE_DONE)
+      return kErrorGeneric;
+    const sqlite3_int64 added = sqlite3_last_insert_rowid(db_);
+    cache_.emplace(CacheKey(current, folded[i]), added);
+    current = added;
+  }
+  if (!scope.Commit())
+    return kErrorGeneric;
+  *key = AddHandle(current, kKeyAllAccess);
+  return kErrorSuccess;
+}
+
+long SqliteRegistry::OpenKey(RegKey parent, const std::string& path, std::uint32_t access,
+                             RegKey* key) {
+  if (key == nullptr)
+    return kErrorInvalidParameter;
+  sqlite3_int64 id = 0;
+  std::uint32_t parentAccess = 0;
+  if (const long rc = Resolve(parent, &id, &parentAccess, nullptr); rc != kErrorSuccess)
+    return rc;
+  std::vector<std::string> names;
+  if (!SplitPath(path, &names))
+    return kErrorInvalidParameter;
+  if (depth_ == 0)
+    CheckCache();
+  for (const std::string& name : names) {
+    if (!Lookup(id, UpperCase(name), &id))
+      return kErrorFileNotFound;
+  }
+  if (names.empty() && !KeyExists(id))
+    return kErrorKeyDeleted;
+  *key = AddHandle(id, access);
+  return kErrorSuccess;
+}
+
+long SqliteRegistry::QueryValue(RegKey key, const std::string& name, std::uint32_t* type,
+                                unsigned char* data, std::uint32_t* size) {
+  sqlite3_int64 id = 0;
+  std::uint32_t access = 0;
+  if (const long rc = Resolve(key, &id, &access, nullptr); rc != kErrorSuccess)
+    return rc;
+  if ((access & kKeyQueryValue) != kKeyQueryValue)
+    return kErrorAccessDenied;
+  if (data != nullptr && size == nullptr)
+    return kErrorInvalidParameter;
+  const std::string folded = UpperCase(CName(name));
+  Run run(getValue_);
+  const int rc = run.Int(1, id).Blob(2, folded).Step();
+  if (rc == SQLITE_DONE)
+    return kErrorFileNotFound;
+  if (rc != SQLITE_ROW)
+    return kErrorGeneric;
+  if (type != nullptr)
+    *type = static_cast<std::uint32_t>(run.ColumnInt(0));
+  const void* stored = sqlite3_column_blob(getValue_.get(), 1);
+  const auto storedSize = static_cast<std::uint32_t>(sqlite3_column_bytes(getValue_.get(), 1));
+  if (size == nullptr)
+    return kErrorSuccess;
+  if (data != nullptr) {
+    if (storedSize > *size) {
+      *size = storedSize;
+      return kErrorMoreData;
+    }
+    if (storedSize > 0)
+      std::memcpy(data, stored, storedSize);
+  }
+  *size = storedSize;
+  return kErrorSuccess;
+}
+
+long SqliteRegistry::SetValue(RegKey key, const std::string& name, std::uint32_t type,
+                              const unsigned char* data, std::uint32_t size) {
+  sqlite3_int64 id = 0;
+  std::uint32_t access = 0;
+  if (const long rc = Resolve(key, &id, &access, nullptr); rc != kErrorSuccess)
+    return rc;
+  if ((access & kKeySetValue) != kKeySetValue)
+    return kErrorAccessDenied;
+  if (id == 0)
+    return kErrorAccessDenied;  // the root itself holds no values
+  if (data == nullptr && size > 0)
+    return kErrorInvalidParameter;
+  if (depth_ > 0 && TransactionLost())
+    return kErrorGeneric;
+  const std::string valueName = CName(name);
+  const std::string folded = UpperCase(valueName);
+  Run run(setValue_);
+  const int rc =
+      run.Int(1, id).Blob(2, valueName).Blob(3, folded).Int(4, type).Blob(5, data, size).Step();
+  if (rc == SQLITE_DONE)
+    return kErrorSuccess;
+  if (rc == SQLITE_CONSTRAINT_FOREIGNKEY)
+    return kErrorKeyDeleted;
+  return kErrorGeneric;
+}
+
+long SqliteRegistry::EnumKey(RegKey key, std::uint32_t index, char* name, std::uint32_t* nameSize) {
+  sqlite3_int64 id = 0;
+  std::uint32_t access = 0;
+  Handle* handle = nullptr;
+  if (const long rc = Resolve(key, &id, &access, &handle); rc != kErrorSuccess)
+    return rc;
+  if ((access & kKeyEnumerateSubKeys) != kKeyEnumerateSubKeys)
+    return kErrorAccessDenied;
+  if (name == nullptr || nameSize == nullptr)
+    return kErrorInvalidParameter;
+
+  // The walk reads the list once, at index 0, and serves the later indices from it.
+  std::vector<std::string>& children = handle->children;
+  if (index == 0 || !handle->haveChildren) {
+    children.clear();
+    handle->haveChildren = false;
+    Run run(listChildren_);
+    run.Int(1, id);
+    int rc = 0;
+    while ((rc = run.Step()) == SQLITE_ROW)
+      children.push_back(run.ColumnBlob(0));
+    if (rc != SQLITE_DONE) {
+      children.clear();
+      return kErrorGeneric;
+    }
+    handle->haveChildren = true;
+  }
+  if (index >= children.size())
+    return kErrorNoMoreItems;
+  const std::string& child = children[index];
+  if (child.size() + 1 > *nameSize)
+    return kErrorMoreData;
+  std::memcpy(name, child.data(), child.size());
+  name[child.size()] = '\0';
+  *nameSize = static_cast<std::uint32_t>(child.size());
+  return kErrorSuccess;
+}
+
+long SqliteRegistry::DeleteValue(RegKey key, const std::string& name) {
+  sqlite3_int64 id = 0;
+  std::uint32_t access = 0;
+  if (const long rc = Resolve(key, &id, &access, nullptr); rc != kErrorSuccess)
+    return rc;
+  if ((access & kKeySetValue) != kKeySetValue)
+    return kErrorAccessDenied;
+  if (depth_ > 0 && TransactionLost())
+    return kErrorGeneric;
+  const std::string folded = UpperCase(CName(name));
+  Run run(deleteValue_);
+  if (run.Int(1, id).Blob(2, folded).Step() != SQLITE_DONE)
+    return kErrorGeneric;
+  return sqlite3_changes(db_) > 0 ? kErrorSuccess : kErrorFileNotFound;
+}
+
+long SqliteRegistry::DeleteKey(RegKey key, const std::string& subkey) {
+  sqlite3_int64 id = 0;
+  std::uint32_t access = 0;
+  if (const long rc = Resolve(key, &id, &access, nullptr); rc != kErrorSuccess)
+    return rc;
+  std::vector<std::string> names;
+  if (!SplitPath(subkey, &names) || names.empty())
+    return kErrorInvalidParameter;
+  WriteScope scope(*this);
+  if (!scope.Begin())
+    return kErrorGeneric;
+  for (const std::string& name : names) {
+    if (!Lookup(id, UpperCase(name), &id))
+      return kErrorFileNotFound;
+  }
+  {
+    Run run(firstChild_);
+    const int rc = run.Int(1, id).Step();
+    if (rc == SQLITE_ROW)
+      return kErrorAccessDenied;
+    if (rc != SQLITE_DONE)
+      return kErrorGeneric;
+  }
+  {
+    Run run(deleteKey_);
+    if (run.Int(1, id).Step() != SQLITE_DONE)
+      return kErrorGeneric;
+  }
+  // The deleted id may be handed out again: forget every cached lookup.
+  cache_.clear();
+  return scope.Commit() ? kErrorSuccess : kErrorGeneric;
+}
+
+long SqliteRegistry::CloseKey(RegKey key) {
+  if (key == kCurrentUser)
+    return kErrorSuccess;
+  return handles_.erase(key) != 0 ? kErrorSuccess : kErrorInvalidHandle;
+}
+
+long SqliteRegistry::QueryValueCount(RegKey key, std::uint32_t* count) {
+  sqlite3_int64 id = 0;
+  std::uint32_t access = 0;
+  if (const long rc = Resolve(key, &id, &access, nullptr); rc != kErrorSuccess)
+    return rc;
+  if ((access & kKeyQueryValue) != kKeyQueryValue)
+    return kErrorAccessDenied;
+  if (count == nullptr)
+    return kErrorInvalidParameter;
+  Run run(countValues_);
+  if (run.Int(1, id).Step() != SQLITE_ROW)
+    return kErrorGeneric;
+  *count = static_cast<std::uint32_t>(run.ColumnInt(0));
+  return kErrorSuccess;
+}
+
+bool SqliteRegistry::BeginTransaction() {
+  if (depth_ == 0) {
+    // BEGIN IMMEDIATE takes the write lock at once, waiting up to the busy timeout for
+    // another process's save, so a transaction never fails halfway for a lock.
+    if (!Exec(db_, "BEGIN IMMEDIATE"))
+      return false;
+    lost_ = false;
+    CheckCache();
+  }
+  ++depth_;
+  return true;
+}
+
+bool SqliteRegistry::CommitTransaction() {
+  if (depth_ == 0)
+    return false;
+  if (--depth_ > 0)
+    return !TransactionLost();
+  const bool lost = TransactionLost();
+  lost_ = false;
+  if (lost)
+    return false;
+  if (Exec(db_, "COMMIT"))
+    return true;
+  Rollback();
+  return false;
+}
+
+}  // namespace
+
+std::unique_ptr<Registry> OpenSqliteRegistry(const std::string& path, StoreOpenResult* result) {
+  StoreOpenResult ignored;
+  if (result == nullptr)
+    result = &ignored;
+  sqlite3* db = nullptr;
+  int rc = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
+  if (rc != SQLITE_OK) {
+    *result = ResultOf(rc);
+    sqlite3_close_v2(db);
+    return nullptr;
+  }
+  auto registry = std::make_unique<SqliteRegistry>(db);
+  sqlite3_extended_result_codes(db, 1);
+  sqlite3_busy_timeout(db, 5000);
+
+  // Read before anything is written: a file that is not a store is left as it is.
+  StoreContents contents = ReadContents(db);
+  if (contents.code != SQLITE_OK) {
+    *result = ResultOf(contents.code);
+    return nullptr;
+  }
+  if (IsEmpty(contents)) {
+    if (!Exec(db, "BEGIN IMMEDIATE")) {
+      *result = ResultOf(sqlite3_errcode(db));
+      return nullptr;
+    }
+    // Another copy of the program may have set the store up in the meantime.
+    contents = ReadContents(db);
+    bool ok = contents.code == SQLITE_OK;
+    if (ok && IsEmpty(contents)) {
+      const std::string setup = "PRAGMA application_id = " + std::to_string(kStoreApplicationId) +
+                                "; PRAGMA user_version = " + std::to_string(kStoreSchemaVersion) +
+                                "; " + kSchema;
+      ok = Exec(db, setup.c_str());
+      if (ok)
+        contents = ReadContents(db);
+    }
+    ok = ok && Exec(db, "COMMIT");
+    if (!ok) {
+      *result = ResultOf(sqlite3_errcode(db));
+      Exec(db, "ROLLBACK");
+      return nullptr;
+    }
+  }
+  if (!IsOurs(contents)) {
+    *result = StoreOpenResult::kNotAStore;
+    return nullptr;
+  }
+  // WAL lets readers go on while another copy writes. When the switch cannot be made now (a
+  // reader holds the file), the store keeps working in rollback mode.
+  Exec(db, "PRAGMA journal_mode = WAL");
+  if (!Exec(db, "PRAGMA synchronous = FULL; PRAGMA foreign_keys = ON") || !registry->Prepare()) {
+    *result = ResultOf(sqlite3_errcode(db));
+    return nullptr;
+  }
+  *result = StoreOpenResult::kOk;
+  return registry;
+}
+
+}  // namespace lunaret
