@@ -49,11 +49,15 @@ UpDownControl::UpDownControl(QWidget* parent) : QWidget(parent) {
 UpDownControl::~UpDownControl() = default;
 
 void UpDownControl::SetBuddy(QLineEdit* buddy) {
-  if (buddy_ != nullptr)
+  if (buddy_ != nullptr) {
     buddy_->removeEventFilter(this);
+    disconnect(buddy_, nullptr, this, nullptr);
+  }
   buddy_ = buddy;
-  if (buddy_ != nullptr)
+  if (buddy_ != nullptr) {
     buddy_->installEventFilter(this);
+    connect(buddy_, &QObject::destroyed, this, [this]() { buddy_ = nullptr; });
+  }
 }
 
 void UpDownControl::SetRange(int low, int high) {

@@ -1,7 +1,6 @@
 #ifndef LUNARET_PAGES_UP_DOWN_CONTROL_H
 #define LUNARET_PAGES_UP_DOWN_CONTROL_H
 
-#include <QPointer>
 #include <QWidget>
 
 #include <QLineEdit>
@@ -41,7 +40,7 @@ class UpDownControl : public QWidget {
  private:
   void ReadBuddy();
 
-  QPointer<QLineEdit> buddy_;
+  QLineEdit* buddy_ = nullptr;  // not owned; cleared when it is destroyed
   QToolButton* up_ = nullptr;
   QToolButton* down_ = nullptr;
   int low_ = 0;
