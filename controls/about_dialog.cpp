@@ -42,6 +42,7 @@ AboutDialog::AboutDialog(QWidget* parent)
 
   auto* years = new QLabel(QString::fromUtf8(kYearsText), frame);
   years->setTextFormat(Qt::PlainText);
+  years->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   SetControlId(years, kIdYears, "yearsLabel");
 
   mailLink_ = new HyperLink(QString::fromUtf8(kMailAddress), frame);
@@ -61,8 +62,8 @@ AboutDialog::AboutDialog(QWidget* parent)
   lines->setHorizontalSpacing(units.X(3));
   lines->setVerticalSpacing(units.Y(2));
   lines->addWidget(version, 0, 0, 1, 2, Qt::AlignHCenter);
-  lines->addWidget(years, 1, 0);
-  lines->addWidget(mailLink_, 1, 1, Qt::AlignLeft | Qt::AlignBottom);
+  lines->addWidget(years, 1, 0, Qt::AlignLeft | Qt::AlignTop);
+  lines->addWidget(mailLink_, 1, 1, Qt::AlignLeft | Qt::AlignTop);
   lines->addWidget(homeLink_, 2, 0, 1, 2, Qt::AlignLeft);
   lines->setColumnStretch(1, 1);
 
