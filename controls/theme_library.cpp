@@ -126,6 +126,16 @@ long ThemeLibrary::DrawThemeBackground(ThemeHandle theme, QPainter* painter, int
   if (clip != nullptr)
     painter->setClipRect(*clip, Qt::IntersectClip);
   style_->drawControl(QStyle::CE_PushButtonBevel, &option, painter, window);
+  if (state == kPbsHot) {
+    // Most widget styles draw a hovered push button exactly like an idle one; the hot state
+    // must show, so it gets a light wash of the highlight colour inside the bevel's edge.
+    QColor wash = option.palette.color(QPalette::Active, QPalette::Highlight);
+    wash.setAlpha(48);
+    painter->setRenderHint(QPainter::Antialiasing, true);
+    painter->setPen(Qt::NoPen);
+    painter->setBrush(wash);
+    painter->drawRoundedRect(QRectF(rect).adjusted(1.5, 1.5, -1.5, -1.5), 2.0, 2.0);
+  }
   painter->restore();
   return kOk;
 }

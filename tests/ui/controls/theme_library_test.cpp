@@ -162,6 +162,24 @@ TEST(ThemeLibrary, StateBecomesTheStyleOptionFlags) {
   EXPECT_TRUE(style.bevels[4].state & QStyle::State_Enabled);
 }
 
+TEST(ThemeLibrary, HotStateLooksDifferentFromNormal) {
+  std::unique_ptr<QStyle> fusion(QStyleFactory::create(QStringLiteral("Fusion")));
+  ThemeLibrary library(fusion.get());
+  auto draw = [&library](int state) {
+    QImage image(60, 24, QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    ThemeHandle theme = library.OpenThemeData(nullptr, L"BUTTON");
+    library.DrawThemeBackground(theme, &painter, kBpPushButton, state, image.rect(), nullptr);
+    library.CloseThemeData(theme);
+    return image;
+  };
+  const QImage normal = draw(kPbsNormal);
+  const QImage hot = draw(kPbsHot);
+  EXPECT_NE(normal.pixel(30, 12), hot.pixel(30, 12));
+  EXPECT_EQ(qAlpha(hot.pixel(0, 0)), qAlpha(normal.pixel(0, 0))) << "no wash outside the edge";
+}
+
 TEST(ThemeLibrary, ReplacedStyleFallsBackInsteadOfDrawingWithADeadOne) {
   auto fusion = std::unique_ptr<QStyle>(QStyleFactory::create(QStringLiteral("Fusion")));
   ThemeLibrary library(fusion.get());
