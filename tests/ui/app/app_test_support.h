@@ -1,8 +1,15 @@
 #ifndef LUNARET_TESTS_UI_APP_APP_TEST_SUPPORT_H
 #define LUNARET_TESTS_UI_APP_APP_TEST_SUPPORT_H
 
+#include <QApplication>
+#include <QDialog>
+#include <QEvent>
 #include <QString>
+#include <QTest>
+#include <QTimer>
+#include <functional>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -41,6 +48,7 @@ class CommitRefusingRegistry : public Registry {
  public:
   explicit CommitRefusingRegistry(Registry& inner) : inner_(inner) {}
   bool refuseCommit = false;
+  std::vector<std::string> written;  // names of the values written, in order
 
   long CreateKey(RegKey parent, const std::string& path, RegKey* key) override {
     return inner_.CreateKey(parent, path, key);
@@ -56,6 +64,7 @@ class CommitRefusingRegistry : public Registry {
                 std::uint32_t size) override {
     if (refuseCommit && depth_ > 0)
       return kErrorGeneric;
+    written.push_back(name);
     return inner_.SetValue(key, name, type, data, size);
   }
   long EnumKey(RegKey key, std::uint32_t index, char* name, std::uint32_t* nameSize) override {
@@ -86,6 +95,40 @@ class CommitRefusingRegistry : public Registry {
   Registry& inner_;
   int depth_ = 0;
 };
+
+// Watches for dialogs of type T while it lives: counts each one that shows and, once its
+// modal loop runs, hands it to the action (which must end it; by default it is rejected).
+template <typename T>
+class DialogWatcher : public QObject {
+ public:
+  explicit DialogWatcher(std::function<void(T*)> action = [](T* dialog) { dialog->reject(); })
+      : action_(std::move(action)) {
+    qApp->installEventFilter(this);
+  }
+  ~DialogWatcher() override { qApp->removeEventFilter(this); }
+  int shown = 0;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    auto* dialog = qobject_cast<T*>(watched);
+    if (dialog != nullptr && event->type() == QEvent::Show) {
+      ++shown;
+      QTimer::singleShot(0, dialog, [this, dialog] { action_(dialog); });
+    }
+    return false;
+  }
+
+ private:
+  std::function<void(T*)> action_;
+};
+
+// Types text key by key, also characters that have no key of their own on a keyboard.
+inline void Type(QWidget* widget, const QString& text) {
+  for (const QChar c : text) {
+    QTest::sendKeyEvent(QTest::Press, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    QTest::sendKeyEvent(QTest::Release, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
+  }
+}
 
 // The one message box expected so far, with its text, title and flags.
 inline void ExpectOnlyMessage(const MessageBoxRecorder& boxes, const QString& text,

@@ -3,7 +3,6 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QTest>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -234,29 +233,12 @@ TEST_F(LoginDialogTest, ExitAndEscapeEndTheDialogWithoutAUser) {
   EXPECT_TRUE(boxes_.Calls().empty());
 }
 
-// Counts the dedication dialogs that show and closes each with its button.
-class DedicationWatcher : public QObject {
- public:
-  DedicationWatcher() { qApp->installEventFilter(this); }
-  ~DedicationWatcher() override { qApp->removeEventFilter(this); }
-  int shown = 0;
-
- protected:
-  bool eventFilter(QObject* watched, QEvent* event) override {
-    auto* dedication = qobject_cast<DedicationDialog*>(watched);
-    if (dedication != nullptr && event->type() == QEvent::Show) {
-      ++shown;
-      QTimer::singleShot(0, dedication, [dedication] { dedication->OkButton()->click(); });
-    }
-    return false;
-  }
-};
-
 class DedicationTest : public LoginDialogTest {
  protected:
   // Logs in and reports whether the dedication dialog appeared (and was closed).
   bool LogInShowsDedication(const QString& name, const QString& password) {
-    DedicationWatcher watcher;
+    test::DialogWatcher<DedicationDialog> watcher(
+        [](DedicationDialog* dedication) { dedication->OkButton()->click(); });
     LoginDialog dialog(temp_.store());
     dialog.show();
     dialog.UserNameBox()->lineEdit()->setText(name);
