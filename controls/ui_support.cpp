@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QPalette>
 #include <QWidget>
+#include <algorithm>
 
 namespace lunaret {
 
@@ -73,7 +74,18 @@ ColorRef ButtonTextColorRef() {
 }
 
 ColorRef HotBackgroundColor() {
-  return ButtonFaceColorRef() + 0x1E1E1Eu;
+  return LightenColorRef(ButtonFaceColorRef());
+}
+
+ColorRef LightenColorRef(ColorRef face) {
+  // 0x1E more of each channel. Added as one integer, a channel above 0xE1 would carry into the
+  // next and turn a light face nearly black behind black text, so each channel stops at 0xFF.
+  ColorRef result = 0;
+  for (int shift = 0; shift < 24; shift += 8) {
+    const ColorRef channel = std::min<ColorRef>(((face >> shift) & 0xFFu) + 0x1Eu, 0xFFu);
+    result |= channel << shift;
+  }
+  return result;
 }
 
 namespace {

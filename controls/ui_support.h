@@ -34,13 +34,14 @@ QFont LabelFont();
 void ApplyLabelFont(QWidget* root, std::initializer_list<int> ids);
 
 // COLORREF (0x00BBGGRR) conversions and the hot-background colour: the button-face colour
-// plus 0x1E1E1E added as one 32-bit integer (a channel above 0xE1 carries into the next).
+// made lighter by 0x1E in each channel (0xD4D0C8 gives 0xF2EEE6; a channel stops at 0xFF).
 using ColorRef = std::uint32_t;
 ColorRef ToColorRef(const QColor& color);
 QColor FromColorRef(ColorRef color);
 ColorRef ButtonFaceColorRef();
 ColorRef ButtonTextColorRef();
 ColorRef HotBackgroundColor();
+ColorRef LightenColorRef(ColorRef face);
 
 // Pictures by resource id (":/res/<id>.png"); a null icon/pixmap when there is none.
 QIcon LoadIconResource(int id);
