@@ -5,180 +5,38 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cstdint>
-#include <fstream>
-#include <iterator>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "core/registry_win.h"
 #include "core/statistics.h"
 #include "core/user_store.h"
+#include "registry_test_support.h"
 
 namespace lunaret {
 namespace {
 
+using test::DwordBytes;
+using test::NativePath;
+using test::RawValue;
+using test::ReadBytes;
+using test::ReadRawA;
+using test::ReadRawW;
+using test::RegFileLines;
+using test::RunRegedit;
+using test::ScratchKey;
+using test::TempFile;
+using test::Utf16Bytes;
+using test::WriteBytes;
 using ::testing::ElementsAre;
 using ::testing::UnorderedElementsAre;
-
-constexpr DWORD kRegeditTimeoutMs = 60000;
-
-// "C:/a/b" or "/a/b" (a Unix path as Wine's drive Z: sees it) as a Windows path.
-std::string NativePath(std::string path) {
-  if (!path.empty() && path[0] == '/')
-    path = "Z:" + path;
-  std::replace(path.begin(), path.end(), '/', '\\');
-  return path;
-}
-
-std::string UniqueSuffix() {
-  static int counter = 0;
-  return std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter);
-}
-
-// A key below HKEY_CURRENT_USER that holds one test's store and is removed with everything
-// below it afterwards.
-class ScratchKey {
- public:
-  ScratchKey() : path_("LunaretTest\\compat-" + UniqueSuffix()) {}
-  ~ScratchKey() { RegDeleteTreeA(HKEY_CURRENT_USER, path_.c_str()); }
-  ScratchKey(const ScratchKey&) = delete;
-  ScratchKey& operator=(const ScratchKey&) = delete;
-
-  const std::string& path() const { return path_; }
-  std::string FullName() const { return "HKEY_CURRENT_USER\\" + path_; }
-
- private:
-  std::string path_;
-};
-
-// A file in the temporary folder, deleted afterwards.
-class TempFile {
- public:
-  TempFile() {
-    char folder[MAX_PATH + 1] = {};
-    GetTempPathA(sizeof folder, folder);
-    path_ = std::string(folder) + "lunaret-compat-" + UniqueSuffix() + ".reg";
-  }
-  ~TempFile() { DeleteFileA(path_.c_str()); }
-  TempFile(const TempFile&) = delete;
-  TempFile& operator=(const TempFile&) = delete;
-
-  const std::string& path() const { return path_; }
-
- private:
-  std::string path_;
-};
-
-// Runs regedit with the given arguments and waits for it; the exit code, or -1 when it could
-// not start or did not finish in time.
-long RunRegedit(const std::string& arguments) {
-  std::string commandLine = "regedit.exe " + arguments;
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process = {};
-  if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                      &startup, &process))
-    return -1;
-  long result = -1;
-  if (WaitForSingleObject(process.hProcess, kRegeditTimeoutMs) == WAIT_OBJECT_0) {
-    DWORD code = 0;
-    if (GetExitCodeProcess(process.hProcess, &code))
-      result = static_cast<long>(code);
-  } else {
-    TerminateProcess(process.hProcess, 1);
-  }
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  return result;
-}
-
-std::string ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void WriteBytes(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary);
-  out << bytes;
-}
-
-// The lines of a .reg file, without line ends and empty lines. regedit writes UTF-16LE with a
-// byte-order mark; a hand-written file is plain bytes. Characters outside ASCII read as '?'.
-std::vector<std::string> RegFileLines(const std::string& bytes) {
-  std::string text;
-  if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
-      static_cast<unsigned char>(bytes[1]) == 0xFE) {
-    for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) {
-      const unsigned unit = static_cast<unsigned char>(bytes[i]) |
-                            static_cast<unsigned>(static_cast<unsigned char>(bytes[i + 1])) << 8;
-      text += unit < 0x80 ? static_cast<char>(unit) : '?';
-    }
-  } else {
-    text = bytes;
-  }
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) {
-    if (!line.empty() && line.back() == '\r')
-      line.pop_back();
-    if (!line.empty())
-      lines.push_back(line);
-  }
-  return lines;
-}
 
 std::string ReplaceAll(std::string text, const std::string& from, const std::string& to) {
   for (std::size_t at = text.find(from); at != std::string::npos;
        at = text.find(from, at + to.size()))
     text.replace(at, from.size(), to);
   return text;
-}
-
-// One value as the registry holds it, read without the store in between.
-struct RawValue {
-  LONG result = ERROR_FILE_NOT_FOUND;
-  DWORD type = REG_NONE;
-  std::string bytes;
-};
-
-RawValue ReadRawA(const std::string& keyPath, const char* name) {
-  RawValue value;
-  HKEY key = nullptr;
-  value.result = RegOpenKeyExA(HKEY_CURRENT_USER, keyPath.c_str(), 0, KEY_READ, &key);
-  if (value.result != ERROR_SUCCESS)
-    return value;
-  unsigned char data[512];
-  DWORD size = sizeof data;
-  value.result = RegQueryValueExA(key, name, nullptr, &value.type, data, &size);
-  if (value.result == ERROR_SUCCESS)
-    value.bytes.assign(reinterpret_cast<const char*>(data), size);
-  RegCloseKey(key);
-  return value;
-}
-
-// The stored size of a REG_SZ value in UTF-16 code units, terminator included when stored.
-RawValue ReadRawW(const std::string& keyPath, const wchar_t* name) {
-  RawValue value;
-  HKEY key = nullptr;
-  value.result = RegOpenKeyExA(HKEY_CURRENT_USER, keyPath.c_str(), 0, KEY_READ, &key);
-  if (value.result != ERROR_SUCCESS)
-    return value;
-  unsigned char data[1024];
-  DWORD size = sizeof data;
-  value.result = RegQueryValueExW(key, name, nullptr, &value.type, data, &size);
-  if (value.result == ERROR_SUCCESS)
-    value.bytes.assign(reinterpret_cast<const char*>(data), size);
-  RegCloseKey(key);
-  return value;
-}
-
-std::string Dword(std::uint32_t v) {
-  return std::string{static_cast<char>(v & 0xFF), static_cast<char>((v >> 8) & 0xFF),
-                     static_cast<char>((v >> 16) & 0xFF), static_cast<char>((v >> 24) & 0xFF)};
 }
 
 std::string HandWrittenStorePath() {
@@ -315,22 +173,20 @@ TEST_F(CoreWrittenStore, TextsAreStoredWithTheirTerminatorAndNumbersAsLittleEndi
   ASSERT_EQ(password.result, ERROR_SUCCESS);
   EXPECT_EQ(password.type, static_cast<DWORD>(REG_SZ));
   EXPECT_EQ(password.bytes, std::string("bbb", 4));
-  const RawValue passwordWide = ReadRawW(userKey_, L"");
-  EXPECT_EQ(passwordWide.bytes, std::string("b\0b\0b\0\0\0", 8));
+  // The registry keeps texts as UTF-16; the terminator is stored too.
+  EXPECT_EQ(ReadRawW(userKey_, L"").bytes, Utf16Bytes(std::wstring(L"bbb", 4)));
 
   const RawValue duration = ReadRawA(userKey_, "duration");
   EXPECT_EQ(duration.type, static_cast<DWORD>(REG_SZ));
   EXPECT_EQ(duration.bytes, std::string("28", 3));
-  EXPECT_EQ(ReadRawW(userKey_, L"duration").bytes, std::string("2\0"
-                                                               "8\0\0\0",
-                                                               6));
+  EXPECT_EQ(ReadRawW(userKey_, L"duration").bytes, Utf16Bytes(std::wstring(L"28", 3)));
 
   const RawValue data = ReadRawA(userKey_, "data");
   EXPECT_EQ(data.type, static_cast<DWORD>(REG_DWORD));
-  EXPECT_EQ(data.bytes, Dword(static_cast<std::uint32_t>(kMar1)));
+  EXPECT_EQ(data.bytes, DwordBytes(static_cast<DWORD>(kMar1)));
   EXPECT_EQ(data.bytes, "\x4d\x8b\x42\x40");
-  EXPECT_EQ(ReadRawA(userKey_, "StatisticsLength").bytes, Dword(2));
-  EXPECT_EQ(ReadRawA(userKey_, "StatisticsOvalDate1").bytes, Dword(0));
+  EXPECT_EQ(ReadRawA(userKey_, "StatisticsLength").bytes, DwordBytes(2));
+  EXPECT_EQ(ReadRawA(userKey_, "StatisticsOvalDate1").bytes, DwordBytes(0));
   EXPECT_EQ(ReadRawA(userKey_, "StatisticsDate2").result, ERROR_FILE_NOT_FOUND);
 }
 
