@@ -73,7 +73,14 @@ QString StatisticsPage::UserName() const {
 void StatisticsPage::LoadStatistics(const QString& userName) {
   userName_ = userName;
   list_->setEnabled(true);
-  list_->LoadRecords(lunaret::LoadStatistics(store_, ToStore(userName_)));
+  std::vector<StatisticsRecord> records;
+  {
+    // One snapshot for all the reads: faster than a read per value, and never half a save
+    // made by another running copy.
+    StoreTransaction reading(store_.registry());
+    records = lunaret::LoadStatistics(store_, ToStore(userName_));
+  }
+  list_->LoadRecords(records);
 }
 
 void StatisticsPage::SaveStatistics() {
