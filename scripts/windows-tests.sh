@@ -9,6 +9,9 @@ build=$src/build-win
 
 scripts/deps.sh windows
 
+# The tests expect UTC and the C locale, under which Wine gives programs the ANSI code page
+# 1252, whatever the caller's locale; tests that need another set their own.
+export LC_ALL=C TZ=UTC
 export WINEPREFIX=$build/wineprefix
 export WINEDEBUG=-all
 # No Mono or Gecko installers when the prefix is created: nothing here needs them.
