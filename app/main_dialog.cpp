@@ -30,6 +30,9 @@ constexpr int kIconExit = 155;
 constexpr int kIconSave = 156;
 constexpr int kPictureDiscard = 147;
 constexpr int kPictureUserManagement = 157;
+// The prompts' message-box flags: Yes/No/Cancel and Yes/No, with the 0x30 icon.
+constexpr unsigned kSavePromptFlags = kMbYesNoCancel | kMbIconExclamation;  // 0x33
+constexpr unsigned kDiscardPromptFlags = kMbYesNo | kMbIconExclamation;     // 0x34
 
 }  // namespace
 
@@ -189,6 +192,10 @@ void MainDialog::InitDialog() {
   save_->UseColor(0, hot, true);
 
   ApplyLabelFont(this, {kIdOk, kIdSave, kIdExit, kIdTabs});
+
+  // The keyboard starts on the General page's first day, with Save the default button.
+  if (QWidget* firstDay = FindControl(general_, GeneralPage::kFirstDayCalendarId))
+    firstDay->setFocus(Qt::OtherFocusReason);
 }
 
 int MainDialog::exec() {
@@ -257,7 +264,7 @@ bool MainDialog::ConfirmExit() {
   if (!modified_)
     return true;
   switch (ShowMessageBox(this, tr("Save changes before exit ?"), tr("Exit Lunaret..."),
-                         kMbYesNoCancel | kMbIconQuestion)) {
+                         kSavePromptFlags)) {
     case kIdCancel:
       return false;
     case kIdYes:
@@ -311,7 +318,7 @@ void MainDialog::OnExit() {
 void MainDialog::OnLogIn() {
   if (modified_) {
     const int answer = ShowMessageBox(this, tr("Save changes before Log In ?"),
-                                      tr("Lunaret LogOff..."), kMbYesNoCancel | kMbIconQuestion);
+                                      tr("Lunaret LogOff..."), kSavePromptFlags);
     if (answer == kIdCancel)
       return;
     if (answer == kIdYes && !SaveAllOrReport())
@@ -336,7 +343,7 @@ void MainDialog::OnLogIn() {
 void MainDialog::OnLogOff() {
   if (modified_) {
     const int answer = ShowMessageBox(this, tr("Save changes before Log Off ?"),
-                                      tr("Lunaret LogOff..."), kMbYesNoCancel | kMbIconQuestion);
+                                      tr("Lunaret LogOff..."), kSavePromptFlags);
     if (answer == kIdCancel)
       return;
     if (answer == kIdYes && !SaveAllOrReport())
@@ -349,7 +356,7 @@ void MainDialog::OnDiscardChanges() {
   if (!modified_)
     return;
   if (ShowMessageBox(this, tr("Are you sure you want to discard all changes and revert data ?"),
-                     tr("Lunaret discard changes..."), kMbYesNo | kMbIconQuestion) != kIdYes)
+                     tr("Lunaret discard changes..."), kDiscardPromptFlags) != kIdYes)
     return;
   general_->LoadForecast(userName_);
   statistics_->LoadStatistics(userName_);

@@ -49,6 +49,7 @@ class CommitRefusingRegistry : public Registry {
   explicit CommitRefusingRegistry(Registry& inner) : inner_(inner) {}
   bool refuseCommit = false;
   std::vector<std::string> written;  // names of the values written, in order
+  int transactions = 0;              // outermost transactions begun
 
   long CreateKey(RegKey parent, const std::string& path, RegKey* key) override {
     return inner_.CreateKey(parent, path, key);
@@ -83,7 +84,8 @@ class CommitRefusingRegistry : public Registry {
     return inner_.QueryValueCount(key, count);
   }
   bool BeginTransaction() override {
-    ++depth_;
+    if (depth_++ == 0)
+      ++transactions;
     return true;
   }
   bool CommitTransaction() override {
