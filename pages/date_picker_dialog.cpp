@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QMainWindow>
 #include <QMenuBar>
+#include <QPainter>
 #include <QVBoxLayout>
 
 #include "controls/hover_button.h"
@@ -164,6 +165,13 @@ bool DatePickerDialog::eventFilter(QObject* watched, QEvent* event) {
     }
   }
   return QDialog::eventFilter(watched, event);
+}
+
+void DatePickerDialog::paintEvent(QPaintEvent* event) {
+  QDialog::paintEvent(event);
+  QPainter painter(this);
+  painter.setPen(palette().color(QPalette::Dark));
+  painter.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 
 }  // namespace lunaret

@@ -50,6 +50,9 @@ class DatePickerDialog : public QDialog {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
+  // Without a caption the dialog draws a thin edge of its own, so it stands out from the
+  // window it covers.
+  void paintEvent(QPaintEvent* event) override;
 
  private:
   // Selection, range and placement, once, right before the dialog first shows.

@@ -140,6 +140,7 @@ GeneralPage::GeneralPage(UserStore& store, const QString& userName, QWidget* par
                  {kThisMonthGroupId, kFirstDayCalendarId, kNextMonthGroupId, kForecastCalendarId,
                   kDurationLabelId, kDurationBoxId, kDaysLabelId, kStatusLineId});
   // The template makes the box a little narrower than its label font needs for "366".
+  d_->upDown->setFixedHeight(d_->duration->sizeHint().height());
   d_->duration->setFixedWidth(
       std::max(d_->duration->fontMetrics().horizontalAdvance("0000") + 12, 52));
 

@@ -3,6 +3,7 @@
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QScrollBar>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -59,6 +60,14 @@ void StatisticsPage::Initialize() {
   list_->setColumnWidth(StatisticsList::kDurationColumn,
                         ColumnWidth(metrics, kDurationWidth, "366 days"));
   list_->verticalHeader()->setDefaultSectionSize(metrics.height() + 6);
+  // Room for every column and a few rows, so that no host squeezes the dates.
+  int width = 2 * list_->frameWidth() + list_->verticalScrollBar()->sizeHint().width() + 2;
+  for (int column = 0; column < StatisticsModel::kColumnCount; ++column)
+    width += list_->columnWidth(column);
+  list_->setMinimumWidth(width);
+  list_->setMinimumHeight(list_->horizontalHeader()->sizeHint().height() +
+                          6 * list_->verticalHeader()->defaultSectionSize() +
+                          2 * list_->frameWidth());
   LoadStatistics(userName_);
 }
 
