@@ -120,14 +120,6 @@ TEST_F(LoginDialogTest, TypedNamesCompleteFromTheListAndOnlyWhileTheyGrow) {
   EXPECT_EQ(edit->text(), QStringLiteral("Zoe"));
 }
 
-TEST_F(LoginDialogTest, ProgrammaticTextChangesDoNotComplete) {
-  temp_.AddUser("Alex", "1");
-  LoginDialog dialog(temp_.store());
-  dialog.show();
-  dialog.UserNameBox()->setEditText(QStringLiteral("A"));
-  EXPECT_EQ(dialog.UserNameBox()->currentText(), QStringLiteral("A"));
-}
-
 TEST_F(LoginDialogTest, ANameInAnotherLetterCaseLogsInUnderTheTypedSpelling) {
   LoginDialog dialog(temp_.store());
   dialog.show();
