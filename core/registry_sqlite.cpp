@@ -175,6 +175,22 @@ StoreContents ReadContents(sqlite3* db) {
   return contents;
 }
 
+// A damaged page would make later reads and writes fail one by one: find it before the
+// program starts working with the store. Reads only.
+bool PassesQuickCheck(sqlite3* db, StoreOpenResult* result) {
+  sqlite3_stmt* statement = nullptr;
+  int rc = sqlite3_prepare_v2(db, "PRAGMA quick_check(1)", -1, &statement, nullptr);
+  bool ok = false;
+  if (rc == SQLITE_OK && (rc = sqlite3_step(statement)) == SQLITE_ROW) {
+    const unsigned char* text = sqlite3_column_text(statement, 0);
+    ok = text != nullptr && std::strcmp(reinterpret_cast<const char*>(text), "ok") == 0;
+  }
+  sqlite3_finalize(statement);
+  if (!ok)
+    *result = (rc & 0xFF) == SQLITE_BUSY ? StoreOpenResult::kBusy : StoreOpenResult::kNotAStore;
+  return ok;
+}
+
 bool IsEmpty(const StoreContents& contents) {
   return contents.objects.empty() && contents.applicationId == 0 && contents.schemaVersion == 0;
 }
@@ -672,9 +688,10 @@ bool SqliteRegistry::CommitTransaction() {
 }  // namespace
 
 std::unique_ptr<Registry> OpenSqliteRegistry(const std::string& path, StoreOpenResult* result) {
-  StoreOpenResult ignored;
+  StoreOpenResult ignored = StoreOpenResult::kCannotCreate;
   if (result == nullptr)
     result = &ignored;
+  *result = StoreOpenResult::kCannotCreate;
   sqlite3* db = nullptr;
   int rc = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
   if (rc != SQLITE_OK) {
@@ -719,6 +736,8 @@ std::unique_ptr<Registry> OpenSqliteRegistry(const std::string& path, StoreOpenR
     *result = StoreOpenResult::kNotAStore;
     return nullptr;
   }
+  if (!PassesQuickCheck(db, result))
+    return nullptr;
   // WAL lets readers go on while another copy writes. When the switch cannot be made now (a
   // reader holds the file), the store keeps working in rollback mode.
   Exec(db, "PRAGMA journal_mode = WAL");

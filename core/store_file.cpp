@@ -69,7 +69,7 @@ FileKind Inspect(const std::string& path) {
   if (fstat(fd, &info) != 0) {
     kind = FileKind::kUnreadable;
   } else if (!S_ISREG(info.st_mode)) {
-    kind = FileKind::kForeign;
+    kind = FileKind::kUnreadable;
   } else if (info.st_size == 0) {
     kind = FileKind::kEmpty;
   } else if (pread(fd, header, sizeof header, 0) == static_cast<ssize_t>(sizeof header) &&
@@ -97,7 +97,7 @@ std::string DefaultStorePath() {
 }
 
 std::unique_ptr<Registry> OpenSqliteStore(const std::string& path, StoreOpenResult* result) {
-  StoreOpenResult ignored;
+  StoreOpenResult ignored = StoreOpenResult::kCannotCreate;
   if (result == nullptr)
     result = &ignored;
   *result = StoreOpenResult::kCannotCreate;
