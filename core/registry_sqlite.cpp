@@ -7,9 +7,12 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cstring>
 #include <set>
+#include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -25,11 +28,16 @@ constexpr std::size_t kMaxKeyNameBytes = 255;
 constexpr const char* kSchema =
     "CREATE TABLE keys(id INTEGER PRIMARY KEY, parent INTEGER NOT NULL, name BLOB NOT NULL,"
     " folded BLOB NOT NULL, UNIQUE(parent, folded));"
-    "CREATE TABLE vals(key INTEGER NOT NULL REFERENCES keys(id) ON DELETE CASCADE,"
+    "CREATE TABLE vals(key INTEGER NOT NULL,"
     " name BLOB NOT NULL, folded BLOB NOT NULL, type INTEGER NOT NULL, data BLOB NOT NULL,"
     " PRIMARY KEY(key, folded)) WITHOUT ROWID;";
 
 // The Win32 calls take zero-terminated names: whatever follows a zero byte is not part of it.
+// The folded form of such a name.
+std::string FoldedName(const std::string& text) {
+  return UpperCase(text.find('\0') == std::string::npos ? text : std::string(text.c_str()));
+}
+
 std::string CName(const std::string& text) {
   return std::string(text.c_str());
 }
@@ -214,7 +222,10 @@ bool IsOurs(const StoreContents& contents) {
 
 class SqliteRegistry final : public Registry {
  public:
-  explicit SqliteRegistry(sqlite3* db) : db_(db) {}
+  explicit SqliteRegistry(sqlite3* db) : db_(db) {
+    root_.inUse = true;
+    root_.access = kKeyAllAccess;
+  }
   SqliteRegistry(const SqliteRegistry&) = delete;
   SqliteRegistry& operator=(const SqliteRegistry&) = delete;
   ~SqliteRegistry() override;
@@ -238,6 +249,8 @@ class SqliteRegistry final : public Registry {
 
  private:
   struct Handle {
+    bool inUse = false;
+    std::uintptr_t generation = 0;  // counts the uses of the slot, so stale handles fail
     sqlite3_int64 id = 0;
     std::uint32_t access = 0;
     bool haveChildren = false;  // children holds the list taken at the last EnumKey index 0
@@ -286,6 +299,14 @@ class SqliteRegistry final : public Registry {
   // The id of the child of parent named folded; false when there is none.
   bool Lookup(sqlite3_int64 parent, const std::string& folded, sqlite3_int64* id);
   void CheckCache();
+  void ClearCache();
+  // True when the key id still exists; remembered while the cache is valid.
+  bool Alive(sqlite3_int64 id);
+  // The key at path below parent, from the cache of whole paths or by a walk of its names.
+  bool CachedPath(sqlite3_int64 parent, const std::string& path, sqlite3_int64* id) const;
+  void CachePath(sqlite3_int64 parent, const std::string& path, sqlite3_int64 id);
+  bool FindPath(sqlite3_int64 parent, const std::string& path,
+                const std::vector<std::string>& folded, sqlite3_int64* id);
   void Rollback();
   // True inside a transaction that SQLite has already rolled back (a failed write can do
   // that): every further write is refused until the transaction ends, so nothing of it
@@ -300,17 +321,59 @@ class SqliteRegistry final : public Registry {
 
   sqlite3* db_;
   Statement findChild_, keyExists_, addKey_, firstChild_, deleteKey_, listChildren_;
-  Statement getValue_, setValue_, deleteValue_, countValues_, dataVersion_;
+  Statement getValue_, listValues_, setValue_, setValueChecked_, deleteValue_, deleteValuesOf_,
+      countValues_, dataVersion_;
 
-  Handle root_{0, kKeyAllAccess, false, {}};  // HKEY_CURRENT_USER, never closed
-  std::unordered_map<RegKey, Handle> handles_;
-  RegKey nextHandle_ = 0x100;
+  Handle root_;  // HKEY_CURRENT_USER, never closed
+  // Open handles by slot; a handle value encodes its slot and the slot's generation. Values
+  // are multiples of 4 above zero, so none is HKEY_CURRENT_USER.
+  std::vector<Handle> slots_;
+  std::vector<std::size_t> freeSlots_;
   int depth_ = 0;
   bool lost_ = false;
 
   // Key ids by (parent, folded name). Valid while no other connection has written, which
   // PRAGMA data_version tells; inside a transaction nobody else can write at all.
   std::unordered_map<std::string, sqlite3_int64> cache_;
+  std::unordered_map<std::string, sqlite3_int64> pathCache_;  // (parent, path as given) -> id
+  std::unordered_map<std::string, sqlite3_int64> rootPaths_;  // the same below the root
+  std::unordered_set<sqlite3_int64> alive_;
+
+  // Inside a transaction, a key whose values are read one by one many times (a statistics
+  // load) has them all read at once instead; a write to the key drops them again.
+  static constexpr int kSnapshotAfterQueries = 64;
+  class ValueSnapshot {
+   public:
+    struct Entry {
+      std::size_t name = 0;  // offsets into the arena
+      std::size_t nameSize = 0;
+      std::size_t data = 0;
+      std::uint32_t dataSize = 0;
+      std::uint32_t type = 0;
+    };
+    int queries = 0;
+    bool loaded = false;
+
+    void Add(const void* name, std::size_t nameSize, std::uint32_t type, const void* data,
+             std::uint32_t dataSize);
+    // Sorts the entries by name, unless they came sorted.
+    void Seal();
+    const Entry* Find(std::string_view name);
+    const char* Bytes(const Entry& entry) const { return arena_.data() + entry.data; }
+
+   private:
+    std::string_view NameOf(std::size_t index) const {
+      return {arena_.data() + entries_[index].name, entries_[index].nameSize};
+    }
+    std::string arena_;           // every folded name and value, back to back
+    std::vector<Entry> entries_;  // in the byte order of the names, as SQLite compares blobs
+    // Reads mostly walk the names in order, in two interleaved runs (a record's date, then its
+    // ovulation): the next name is usually right after one of the last two found.
+    std::size_t fingers_[2] = {0, 0};
+    int recent_ = 0;
+  };
+  ValueSnapshot* SnapshotOf(sqlite3_int64 id);
+  std::unordered_map<sqlite3_int64, ValueSnapshot> snapshots_;
   sqlite3_int64 seenDataVersion_ = -1;
 };
 
@@ -334,36 +397,117 @@ bool SqliteRegistry::Prepare() {
                            "INSERT INTO vals(key, name, folded, type, data)"
                            " VALUES(?1, ?2, ?3, ?4, ?5) ON CONFLICT(key, folded)"
                            " DO UPDATE SET type = excluded.type, data = excluded.data") &&
+         setValueChecked_.Prepare(db_,
+                                  "INSERT INTO vals(key, name, folded, type, data)"
+                                  " SELECT ?1, ?2, ?3, ?4, ?5"
+                                  " WHERE EXISTS(SELECT 1 FROM keys WHERE id = ?1)"
+                                  " ON CONFLICT(key, folded)"
+                                  " DO UPDATE SET type = excluded.type, data = excluded.data") &&
+         listValues_.Prepare(
+             db_, "SELECT folded, type, data FROM vals WHERE key = ?1 ORDER BY folded") &&
          deleteValue_.Prepare(db_, "DELETE FROM vals WHERE key = ?1 AND folded = ?2") &&
+         deleteValuesOf_.Prepare(db_, "DELETE FROM vals WHERE key = ?1") &&
          countValues_.Prepare(db_, "SELECT count(*) FROM vals WHERE key = ?1") &&
          dataVersion_.Prepare(db_, "PRAGMA data_version");
+}
+
+void SqliteRegistry::ClearCache() {
+  snapshots_.clear();
+  cache_.clear();
+  pathCache_.clear();
+  rootPaths_.clear();
+  alive_.clear();
+}
+
+bool SqliteRegistry::Alive(sqlite3_int64 id) {
+  if (id == 0 || alive_.count(id) != 0)
+    return true;
+  if (!KeyExists(id))
+    return false;
+  alive_.insert(id);
+  return true;
+}
+
+bool SqliteRegistry::CachedPath(sqlite3_int64 parent, const std::string& path,
+                                sqlite3_int64* id) const {
+  if (parent == 0) {
+    const auto it = rootPaths_.find(path);
+    if (it == rootPaths_.end())
+      return false;
+    *id = it->second;
+    return true;
+  }
+  const auto it = pathCache_.find(CacheKey(parent, path));
+  if (it == pathCache_.end())
+    return false;
+  *id = it->second;
+  return true;
+}
+
+void SqliteRegistry::CachePath(sqlite3_int64 parent, const std::string& path, sqlite3_int64 id) {
+  if (parent == 0)
+    rootPaths_.emplace(path, id);
+  else
+    pathCache_.emplace(CacheKey(parent, path), id);
+}
+
+bool SqliteRegistry::FindPath(sqlite3_int64 parent, const std::string& path,
+                              const std::vector<std::string>& folded, sqlite3_int64* id) {
+  if (CachedPath(parent, path, id))
+    return true;
+  sqlite3_int64 current = parent;
+  for (const std::string& name : folded) {
+    if (!Lookup(current, name, &current))
+      return false;
+  }
+  CachePath(parent, path, current);
+  *id = current;
+  return true;
 }
 
 void SqliteRegistry::CheckCache() {
   Run run(dataVersion_);
   const sqlite3_int64 version = run.Step() == SQLITE_ROW ? run.ColumnInt(0) : -1;
   if (version != seenDataVersion_ || version < 0)
-    cache_.clear();
+    ClearCache();
   seenDataVersion_ = version;
 }
 
 void SqliteRegistry::Rollback() {
   if (!sqlite3_get_autocommit(db_))
     Exec(db_, "ROLLBACK");
-  cache_.clear();
+  ClearCache();
 }
 
 bool SqliteRegistry::TransactionLost() {
   if (depth_ > 0 && sqlite3_get_autocommit(db_)) {
     lost_ = true;
-    cache_.clear();
+    ClearCache();
   }
   return lost_;
 }
 
+namespace {
+
+constexpr unsigned kSlotBits = 20;
+constexpr std::uintptr_t kSlotMask = (std::uintptr_t{1} << kSlotBits) - 1;
+
+RegKey EncodeHandle(std::size_t slot, std::uintptr_t generation) {
+  return ((generation << kSlotBits) | (slot + 1)) << 2;
+}
+
+}  // namespace
+
 SqliteRegistry::Handle* SqliteRegistry::Find(RegKey key) {
-  const auto it = handles_.find(key);
-  return it == handles_.end() ? nullptr : &it->second;
+  if ((key & 3) != 0)
+    return nullptr;
+  const std::uintptr_t slot = ((key >> 2) & kSlotMask) - 1;
+  if (slot >= slots_.size())
+    return nullptr;
+  Handle& handle = slots_[slot];
+  if (!handle.inUse || EncodeHandle(slot, handle.generation) != key)
+    return nullptr;
+  return &handle;
 }
 
 long SqliteRegistry::Resolve(RegKey key, sqlite3_int64* id, std::uint32_t* access,
@@ -379,14 +523,24 @@ long SqliteRegistry::Resolve(RegKey key, sqlite3_int64* id, std::uint32_t* acces
 }
 
 RegKey SqliteRegistry::AddHandle(sqlite3_int64 id, std::uint32_t access) {
-  RegKey key = nextHandle_;
-  while (key == kCurrentUser || key == 0 || handles_.count(key) != 0)
-    ++key;
-  nextHandle_ = key + 1;
-  Handle& handle = handles_[key];
+  std::size_t slot = 0;
+  if (!freeSlots_.empty()) {
+    slot = freeSlots_.back();
+    freeSlots_.pop_back();
+  } else {
+    if (slots_.size() >= kSlotMask)
+      return 0;  // a million keys open at once: refused
+    slot = slots_.size();
+    slots_.emplace_back();
+  }
+  Handle& handle = slots_[slot];
+  handle.inUse = true;
+  handle.generation = (handle.generation + 1) & (~std::uintptr_t{0} >> (kSlotBits + 2));
   handle.id = id;
   handle.access = access;
-  return key;
+  handle.haveChildren = false;
+  handle.children.clear();
+  return EncodeHandle(slot, handle.generation);
 }
 
 bool SqliteRegistry::KeyExists(sqlite3_int64 id) {
@@ -408,6 +562,7 @@ bool SqliteRegistry::Lookup(sqlite3_int64 parent, const std::string& folded, sql
     return false;
   *id = run.ColumnInt(0);
   cache_.emplace(cacheKey, *id);
+  alive_.insert(*id);
   return true;
 }
 
@@ -418,6 +573,13 @@ long SqliteRegistry::CreateKey(RegKey parent, const std::string& path, RegKey* k
   std::uint32_t access = 0;
   if (const long rc = Resolve(parent, &id, &access, nullptr); rc != kErrorSuccess)
     return rc;
+  if (depth_ == 0)
+    CheckCache();
+  // Most calls open a key that was opened before: one look into the cache of whole paths.
+  if (sqlite3_int64 cached = 0; CachedPath(id, path, &cached)) {
+    *key = AddHandle(cached, kKeyAllAccess);
+    return *key != 0 ? kErrorSuccess : kErrorGeneric;
+  }
   std::vector<std::string> names;
   if (!SplitPath(path, &names))
     return kErrorInvalidParameter;
@@ -425,43 +587,41 @@ long SqliteRegistry::CreateKey(RegKey parent, const std::string& path, RegKey* k
   folded.reserve(names.size());
   for (const std::string& name : names)
     folded.push_back(UpperCase(name));
-
-  if (depth_ == 0)
-    CheckCache();
-  // Most calls open a key that exists: find it without taking the write lock.
-  sqlite3_int64 current = id;
-  std::size_t found = 0;
-  while (found < names.size() && Lookup(current, folded[found], &current))
-    ++found;
-  if (found == names.size()) {
-    if (names.empty() && !KeyExists(current))
+  if (names.empty()) {
+    if (!Alive(id))
       return kErrorKeyDeleted;
-    *key = AddHandle(current, kKeyAllAccess);
-    return kErrorSuccess;
+    *key = AddHandle(id, kKeyAllAccess);
+    return *key != 0 ? kErrorSuccess : kErrorGeneric;
   }
 
-  if ((access & kKeyCreateSubKey) != kKeyCreateSubKey)
-    return kErrorAccessDenied;
-  WriteScope scope(*this);
-  if (!scope.Begin())
-    return kErrorGeneric;
-  if (!KeyExists(id))
-    return kErrorKeyDeleted;
-  current = id;
-  for (std::size_t i = 0; i < names.size(); ++i) {
-    if (Lookup(current, folded[i], &current))
-      continue;
-    Run run(addKey_);
-    if (run.Int(1, current).Blob(2, names[i]).Blob(3, folded[i]).Step() != SQLITE_DONE)
+  // Then most open a key that exists: find it without taking the write lock.
+  sqlite3_int64 current = id;
+  if (!FindPath(id, path, folded, &current)) {
+    if ((access & kKeyCreateSubKey) != kKeyCreateSubKey)
+      return kErrorAccessDenied;
+    WriteScope scope(*this);
+    if (!scope.Begin())
       return kErrorGeneric;
-    const sqlite3_int64 added = sqlite3_last_insert_rowid(db_);
-    cache_.emplace(CacheKey(current, folded[i]), added);
-    current = added;
+    if (!Alive(id))
+      return kErrorKeyDeleted;
+    current = id;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+      if (Lookup(current, folded[i], &current))
+        continue;
+      Run run(addKey_);
+      if (run.Int(1, current).Blob(2, names[i]).Blob(3, folded[i]).Step() != SQLITE_DONE)
+        return kErrorGeneric;
+      const sqlite3_int64 added = sqlite3_last_insert_rowid(db_);
+      cache_.emplace(CacheKey(current, folded[i]), added);
+      alive_.insert(added);
+      current = added;
+    }
+    if (!scope.Commit())
+      return kErrorGeneric;
+    CachePath(id, path, current);
   }
-  if (!scope.Commit())
-    return kErrorGeneric;
   *key = AddHandle(current, kKeyAllAccess);
-  return kErrorSuccess;
+  return *key != 0 ? kErrorSuccess : kErrorGeneric;
 }
 
 long SqliteRegistry::OpenKey(RegKey parent, const std::string& path, std::uint32_t access,
@@ -472,42 +632,33 @@ long SqliteRegistry::OpenKey(RegKey parent, const std::string& path, std::uint32
   std::uint32_t parentAccess = 0;
   if (const long rc = Resolve(parent, &id, &parentAccess, nullptr); rc != kErrorSuccess)
     return rc;
+  if (depth_ == 0)
+    CheckCache();
   std::vector<std::string> names;
   if (!SplitPath(path, &names))
     return kErrorInvalidParameter;
-  if (depth_ == 0)
-    CheckCache();
-  for (const std::string& name : names) {
-    if (!Lookup(id, UpperCase(name), &id))
+  if (names.empty()) {
+    if (!Alive(id))
+      return kErrorKeyDeleted;
+  } else {
+    std::vector<std::string> folded;
+    folded.reserve(names.size());
+    for (const std::string& name : names)
+      folded.push_back(UpperCase(name));
+    if (!FindPath(id, path, folded, &id))
       return kErrorFileNotFound;
   }
-  if (names.empty() && !KeyExists(id))
-    return kErrorKeyDeleted;
   *key = AddHandle(id, access);
-  return kErrorSuccess;
+  return *key != 0 ? kErrorSuccess : kErrorGeneric;
 }
 
-long SqliteRegistry::QueryValue(RegKey key, const std::string& name, std::uint32_t* type,
-                                unsigned char* data, std::uint32_t* size) {
-  sqlite3_int64 id = 0;
-  std::uint32_t access = 0;
-  if (const long rc = Resolve(key, &id, &access, nullptr); rc != kErrorSuccess)
-    return rc;
-  if ((access & kKeyQueryValue) != kKeyQueryValue)
-    return kErrorAccessDenied;
-  if (data != nullptr && size == nullptr)
-    return kErrorInvalidParameter;
-  const std::string folded = UpperCase(CName(name));
-  Run run(getValue_);
-  const int rc = run.Int(1, id).Blob(2, folded).Step();
-  if (rc == SQLITE_DONE)
-    return kErrorFileNotFound;
-  if (rc != SQLITE_ROW)
-    return kErrorGeneric;
+namespace {
+
+// Hands a stored value out the way RegQueryValueExA does.
+long CopyValue(std::uint32_t storedType, const void* stored, std::uint32_t storedSize,
+               std::uint32_t* type, unsigned char* data, std::uint32_t* size) {
   if (type != nullptr)
-    *type = static_cast<std::uint32_t>(run.ColumnInt(0));
-  const void* stored = sqlite3_column_blob(getValue_.get(), 1);
-  const auto storedSize = static_cast<std::uint32_t>(sqlite3_column_bytes(getValue_.get(), 1));
+    *type = storedType;
   if (size == nullptr)
     return kErrorSuccess;
   if (data != nullptr) {
@@ -520,6 +671,116 @@ long SqliteRegistry::QueryValue(RegKey key, const std::string& name, std::uint32
   }
   *size = storedSize;
   return kErrorSuccess;
+}
+
+}  // namespace
+
+void SqliteRegistry::ValueSnapshot::Add(const void* name, std::size_t nameSize, std::uint32_t type,
+                                        const void* data, std::uint32_t dataSize) {
+  Entry entry;
+  entry.name = arena_.size();
+  entry.nameSize = nameSize;
+  if (nameSize > 0)
+    arena_.append(static_cast<const char*>(name), nameSize);
+  entry.data = arena_.size();
+  entry.dataSize = dataSize;
+  if (dataSize > 0)
+    arena_.append(static_cast<const char*>(data), dataSize);
+  entry.type = type;
+  entries_.push_back(entry);
+}
+
+void SqliteRegistry::ValueSnapshot::Seal() {
+  const auto byName = [this](const Entry& a, const Entry& b) {
+    return std::string_view(arena_.data() + a.name, a.nameSize) <
+           std::string_view(arena_.data() + b.name, b.nameSize);
+  };
+  if (!std::is_sorted(entries_.begin(), entries_.end(), byName))
+    std::sort(entries_.begin(), entries_.end(), byName);
+  loaded = true;
+}
+
+const SqliteRegistry::ValueSnapshot::Entry* SqliteRegistry::ValueSnapshot::Find(
+    std::string_view name) {
+  for (int i = 0; i < 2; ++i) {
+    const int finger = (recent_ + i) % 2;
+    for (std::size_t index = fingers_[finger]; index < fingers_[finger] + 2; ++index) {
+      if (index < entries_.size() && NameOf(index) == name) {
+        fingers_[finger] = index;
+        recent_ = finger;
+        return &entries_[index];
+      }
+    }
+  }
+  std::size_t low = 0;
+  std::size_t high = entries_.size();
+  while (low < high) {
+    const std::size_t middle = low + (high - low) / 2;
+    if (NameOf(middle) < name)
+      low = middle + 1;
+    else
+      high = middle;
+  }
+  if (low == entries_.size() || NameOf(low) != name)
+    return nullptr;
+  recent_ = 1 - recent_;  // the finger used longest ago moves here
+  fingers_[recent_] = low;
+  return &entries_[low];
+}
+
+SqliteRegistry::ValueSnapshot* SqliteRegistry::SnapshotOf(sqlite3_int64 id) {
+  if (depth_ == 0 || lost_)
+    return nullptr;
+  ValueSnapshot& snapshot = snapshots_[id];
+  if (snapshot.loaded)
+    return &snapshot;
+  if (++snapshot.queries <= kSnapshotAfterQueries)
+    return nullptr;
+  Run run(listValues_);
+  run.Int(1, id);
+  int rc = 0;
+  sqlite3_stmt* statement = listValues_.get();
+  while ((rc = run.Step()) == SQLITE_ROW) {
+    snapshot.Add(sqlite3_column_blob(statement, 0),
+                 static_cast<std::size_t>(sqlite3_column_bytes(statement, 0)),
+                 static_cast<std::uint32_t>(sqlite3_column_int64(statement, 1)),
+                 sqlite3_column_blob(statement, 2),
+                 static_cast<std::uint32_t>(sqlite3_column_bytes(statement, 2)));
+  }
+  if (rc != SQLITE_DONE) {
+    snapshots_.erase(id);
+    return nullptr;
+  }
+  snapshot.Seal();
+  return &snapshot;
+}
+
+long SqliteRegistry::QueryValue(RegKey key, const std::string& name, std::uint32_t* type,
+                                unsigned char* data, std::uint32_t* size) {
+  sqlite3_int64 id = 0;
+  std::uint32_t access = 0;
+  if (const long rc = Resolve(key, &id, &access, nullptr); rc != kErrorSuccess)
+    return rc;
+  if ((access & kKeyQueryValue) != kKeyQueryValue)
+    return kErrorAccessDenied;
+  if (data != nullptr && size == nullptr)
+    return kErrorInvalidParameter;
+  const std::string folded = FoldedName(name);
+  if (ValueSnapshot* snapshot = SnapshotOf(id)) {
+    const ValueSnapshot::Entry* entry = snapshot->Find(folded);
+    if (entry == nullptr)
+      return kErrorFileNotFound;
+    return CopyValue(entry->type, snapshot->Bytes(*entry), entry->dataSize, type, data, size);
+  }
+  Run run(getValue_);
+  const int rc = run.Int(1, id).Blob(2, folded).Step();
+  if (rc == SQLITE_DONE)
+    return kErrorFileNotFound;
+  if (rc != SQLITE_ROW)
+    return kErrorGeneric;
+  return CopyValue(
+      static_cast<std::uint32_t>(run.ColumnInt(0)), sqlite3_column_blob(getValue_.get(), 1),
+      static_cast<std::uint32_t>(sqlite3_column_bytes(getValue_.get(), 1)), type, data, size);
 }
 
 long SqliteRegistry::SetValue(RegKey key, const std::string& name, std::uint32_t type,
@@ -536,16 +797,20 @@ long SqliteRegistry::SetValue(RegKey key, const std::string& name, std::uint32_t
     return kErrorInvalidParameter;
   if (depth_ > 0 && TransactionLost())
     return kErrorGeneric;
+  // Inside a transaction nobody else can delete the key between the check and the write;
+  // outside one, the write checks for the key itself.
+  const bool checked = depth_ == 0;
+  if (!checked && !Alive(id))
+    return kErrorKeyDeleted;
   const std::string valueName = CName(name);
   const std::string folded = UpperCase(valueName);
-  Run run(setValue_);
+  Run run(checked ? setValueChecked_ : setValue_);
   const int rc =
       run.Int(1, id).Blob(2, valueName).Blob(3, folded).Int(4, type).Blob(5, data, size).Step();
-  if (rc == SQLITE_DONE)
-    return kErrorSuccess;
-  if (rc == SQLITE_CONSTRAINT_FOREIGNKEY)
-    return kErrorKeyDeleted;
-  return kErrorGeneric;
+  snapshots_.erase(id);
+  if (rc != SQLITE_DONE)
+    return kErrorGeneric;
+  return sqlite3_changes(db_) > 0 ? kErrorSuccess : kErrorKeyDeleted;
 }
 
 long SqliteRegistry::EnumKey(RegKey key, std::uint32_t index, char* name, std::uint32_t* nameSize) {
@@ -595,7 +860,8 @@ long SqliteRegistry::DeleteValue(RegKey key, const std::string& name) {
     return kErrorAccessDenied;
   if (depth_ > 0 && TransactionLost())
     return kErrorGeneric;
-  const std::string folded = UpperCase(CName(name));
+  const std::string folded = FoldedName(name);
+  snapshots_.erase(id);
   Run run(deleteValue_);
   if (run.Int(1, id).Blob(2, folded).Step() != SQLITE_DONE)
     return kErrorGeneric;
@@ -626,19 +892,31 @@ long SqliteRegistry::DeleteKey(RegKey key, const std::string& subkey) {
       return kErrorGeneric;
   }
   {
+    Run run(deleteValuesOf_);
+    if (run.Int(1, id).Step() != SQLITE_DONE)
+      return kErrorGeneric;
+  }
+  {
     Run run(deleteKey_);
     if (run.Int(1, id).Step() != SQLITE_DONE)
       return kErrorGeneric;
   }
   // The deleted id may be handed out again: forget every cached lookup.
-  cache_.clear();
+  ClearCache();
   return scope.Commit() ? kErrorSuccess : kErrorGeneric;
 }
 
 long SqliteRegistry::CloseKey(RegKey key) {
   if (key == kCurrentUser)
     return kErrorSuccess;
-  return handles_.erase(key) != 0 ? kErrorSuccess : kErrorInvalidHandle;
+  Handle* handle = Find(key);
+  if (handle == nullptr)
+    return kErrorInvalidHandle;
+  handle->inUse = false;
+  handle->children.clear();
+  handle->children.shrink_to_fit();
+  freeSlots_.push_back(static_cast<std::size_t>(((key >> 2) & kSlotMask) - 1));
+  return kErrorSuccess;
 }
 
 long SqliteRegistry::QueryValueCount(RegKey key, std::uint32_t* count) {
@@ -675,6 +953,8 @@ bool SqliteRegistry::CommitTransaction() {
     return false;
   if (--depth_ > 0)
     return !TransactionLost();
+  // Once the transaction ends, other copies may write again.
+  snapshots_.clear();
   const bool lost = TransactionLost();
   lost_ = false;
   if (lost)
@@ -692,8 +972,13 @@ std::unique_ptr<Registry> OpenSqliteRegistry(const std::string& path, StoreOpenR
   if (result == nullptr)
     result = &ignored;
   *result = StoreOpenResult::kCannotCreate;
+  // Memory statistics cost a lock around every allocation; the store keeps none. (Refused
+  // harmlessly once SQLite is initialised.)
+  static const int kNoMemoryStatistics = sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
+  static_cast<void>(kNoMemoryStatistics);
   sqlite3* db = nullptr;
-  int rc = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
+  // The store is used from one thread, as is the rest of the program: SQLite need not lock.
+  int rc = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
   if (rc != SQLITE_OK) {
     *result = ResultOf(rc);
     sqlite3_close_v2(db);
@@ -741,7 +1026,7 @@ std::unique_ptr<Registry> OpenSqliteRegistry(const std::string& path, StoreOpenR
   // WAL lets readers go on while another copy writes. When the switch cannot be made now (a
   // reader holds the file), the store keeps working in rollback mode.
   Exec(db, "PRAGMA journal_mode = WAL");
-  if (!Exec(db, "PRAGMA synchronous = FULL; PRAGMA foreign_keys = ON") || !registry->Prepare()) {
+  if (!Exec(db, "PRAGMA synchronous = FULL; PRAGMA cache_size = -16384") || !registry->Prepare()) {
     *result = ResultOf(sqlite3_errcode(db));
     return nullptr;
   }

@@ -26,6 +26,9 @@ constexpr std::uint32_t kTopBit = 0x80000000u;
 }  // namespace
 
 std::vector<StatisticsRecord> LoadStatistics(UserStore& store, const std::string& user) {
+  // All reads in one transaction: they see one state of the store, never half of a save that
+  // another running copy makes meanwhile, and they are much faster together.
+  StoreTransaction reading(store.registry());
   std::vector<StatisticsRecord> records;
   std::uint32_t count = store.GetStatisticsLength(user);
   // No save writes a count with its top bit set; one larger than the values the key holds

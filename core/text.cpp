@@ -102,17 +102,21 @@ std::size_t CharLength(const std::string& text, std::size_t pos) {
 
 std::string UpperCase(const std::string& text) {
   std::string upper;
-  upper.reserve(text.size());
   const bool fixed = FixedLocale() != nullptr;
   std::size_t pos = 0;
   // Plain ASCII needs no locale under the fixed rules: most names are ASCII only.
   if (fixed) {
-    while (pos < text.size() && IsAscii(static_cast<unsigned char>(text[pos]))) {
-      const char byte = text[pos++];
-      upper.push_back(byte >= 'a' && byte <= 'z' ? static_cast<char>(byte - 'a' + 'A') : byte);
+    upper = text;
+    for (; pos < upper.size(); ++pos) {
+      const auto byte = static_cast<unsigned char>(upper[pos]);
+      if (!IsAscii(byte))
+        break;
+      if (byte >= 'a' && byte <= 'z')
+        upper[pos] = static_cast<char>(byte - 'a' + 'A');
     }
-    if (pos == text.size())
+    if (pos == upper.size())
       return upper;
+    upper.resize(pos);
   }
   FixedLocaleScope scope;
   char encoded[MB_LEN_MAX];

@@ -1,5 +1,6 @@
 #include "core/user_store.h"
 
+#include <charconv>
 #include <cstring>
 
 #include "core/scramble.h"
@@ -18,12 +19,18 @@ constexpr const char* kStatisticsDatePrefix = "StatisticsDate";
 constexpr const char* kStatisticsOvulationPrefix = "StatisticsOvalDate";
 
 std::string UserKeyPath(const std::string& user) {
-  return std::string(UserStore::kRootPath) + "\\" + user;
+  std::string path;
+  path.reserve(std::strlen(UserStore::kRootPath) + 1 + user.size());
+  return path.append(UserStore::kRootPath).append(1, '\\').append(user);
 }
 
 // "%s%d": the prefix followed by the index in decimal, without leading zeros.
 std::string NumberedName(const char* prefix, std::int32_t index) {
-  return prefix + std::to_string(index);
+  char digits[16];
+  const auto end = std::to_chars(digits, digits + sizeof digits, index).ptr;
+  std::string name;
+  name.reserve(std::strlen(prefix) + static_cast<std::size_t>(end - digits));
+  return name.append(prefix).append(digits, end);
 }
 
 // A key held open for one operation and closed on every path out of it.
