@@ -218,5 +218,53 @@ TEST_F(RegistryTest, WritesInsideATransactionBecomeDurableTogether) {
   registry().CloseKey(key);
 }
 
+// Inside a transaction the backend may read a key's values in bulk; what is read must still
+// follow every write made since.
+TEST_F(RegistryTest, ReadsInsideATransactionFollowTheWritesMadeInIt) {
+  StoreTransaction transaction(registry());
+  RegKey key = Create("Software\\Lunaret\\Anna");
+  for (int i = 0; i < 200; ++i)
+    ASSERT_EQ(SetText(key, "v" + std::to_string(i), "old"), kErrorSuccess);
+  for (int round = 0; round < 2; ++round)
+    for (int i = 0; i < 200; ++i)
+      ASSERT_EQ(GetText(key, "V" + std::to_string(i)), "old");
+
+  // Each write is read back at once, and again after many reads.
+  const auto readAll = [&] {
+    for (int i = 0; i < 200; ++i)
+      GetText(key, "v" + std::to_string(i));
+  };
+  ASSERT_EQ(SetText(key, "v7", "new"), kErrorSuccess);
+  EXPECT_EQ(GetText(key, "v7"), "new");
+  readAll();
+  ASSERT_EQ(registry().DeleteValue(key, "v8"), kErrorSuccess);
+  EXPECT_EQ(GetText(key, "v8"), "<absent>");
+  EXPECT_EQ(registry().DeleteValue(key, "v8"), kErrorFileNotFound);
+  readAll();
+  ASSERT_EQ(SetText(key, "extra", "added"), kErrorSuccess);
+  EXPECT_EQ(GetText(key, "EXTRA"), "added");
+  readAll();
+  EXPECT_EQ(GetText(key, "v7"), "new");
+  EXPECT_EQ(GetText(key, "v8"), "<absent>");
+  EXPECT_EQ(GetText(key, "v9"), "old");
+  EXPECT_EQ(GetText(key, "extra"), "added");
+  std::uint32_t count = 0;
+  ASSERT_EQ(registry().QueryValueCount(key, &count), kErrorSuccess);
+  EXPECT_EQ(count, 200u);
+
+  // A key deleted and made anew in the same transaction starts empty.
+  registry().CloseKey(key);
+  const RegKey root = Create("Software\\Lunaret");
+  ASSERT_EQ(registry().DeleteKey(root, "Anna"), kErrorSuccess);
+  key = Create("Software\\Lunaret\\Anna");
+  ASSERT_EQ(registry().QueryValueCount(key, &count), kErrorSuccess);
+  EXPECT_EQ(count, 0u);
+  for (int i = 0; i < 100; ++i)
+    EXPECT_EQ(GetText(key, "v" + std::to_string(i)), "<absent>");
+  for (RegKey k : {key, root})
+    registry().CloseKey(k);
+  EXPECT_TRUE(transaction.Commit());
+}
+
 }  // namespace
 }  // namespace lunaret

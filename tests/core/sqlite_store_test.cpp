@@ -316,6 +316,12 @@ TEST_F(SqliteRegistryTest, ClosedAndUnknownHandlesAreRefused) {
   EXPECT_EQ(registry().QueryValueCount(key, &count), kErrorInvalidHandle);
   RegKey child = 0;
   EXPECT_EQ(registry().CreateKey(0x1234567, "x", &child), kErrorInvalidHandle);
+  // A handle value stays refused when its place is taken by a newly opened key.
+  const RegKey next = Create("Software\\Lunaret\\Berta");
+  EXPECT_NE(next, key);
+  EXPECT_EQ(SetDword(key, "data", 1), kErrorInvalidHandle);
+  EXPECT_EQ(SetDword(next, "data", 1), kErrorSuccess);
+  EXPECT_EQ(registry().CloseKey(next), kErrorSuccess);
 }
 
 TEST_F(SqliteRegistryTest, AHandleOfADeletedKeyWritesNothing) {
