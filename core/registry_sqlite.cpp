@@ -33,13 +33,13 @@ constexpr const char* kSchema =
     " PRIMARY KEY(key, folded)) WITHOUT ROWID;";
 
 // The Win32 calls take zero-terminated names: whatever follows a zero byte is not part of it.
-// The folded form of such a name.
-std::string FoldedName(const std::string& text) {
-  return UpperCase(text.find('\0') == std::string::npos ? text : std::string(text.c_str()));
-}
-
 std::string CName(const std::string& text) {
   return std::string(text.c_str());
+}
+
+// The folded form of such a name, without a copy for the usual name without zero bytes.
+std::string FoldedName(const std::string& text) {
+  return UpperCase(text.find('\0') == std::string::npos ? text : CName(text));
 }
 
 // Splits a key path at its backslashes. A trailing backslash is ignored; a leading one, two in
