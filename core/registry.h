@@ -71,7 +71,10 @@ class Registry {
   virtual long QueryValueCount(RegKey key, std::uint32_t* count) = 0;
 
   // Groups writes: everything between BeginTransaction and CommitTransaction becomes durable
-  // together, or not at all. Nests by counting. Backends without transactions do nothing.
+  // together, or not at all. Nests by counting. Every BeginTransaction is matched by one
+  // CommitTransaction, also one that failed: the writes in between are then refused, so that
+  // nothing of the group becomes durable piecemeal, and the commit reports false. Backends
+  // without transactions do nothing.
   virtual bool BeginTransaction() { return true; }
   virtual bool CommitTransaction() { return true; }
 };
@@ -80,7 +83,7 @@ class Registry {
 class StoreTransaction {
  public:
   explicit StoreTransaction(Registry& registry) : registry_(registry) {
-    active_ = registry_.BeginTransaction();
+    begun_ = registry_.BeginTransaction();
   }
   ~StoreTransaction() { Commit(); }
   StoreTransaction(const StoreTransaction&) = delete;
@@ -91,13 +94,14 @@ class StoreTransaction {
     if (!active_)
       return committed_;
     active_ = false;
-    committed_ = registry_.CommitTransaction();
+    committed_ = registry_.CommitTransaction() && begun_;
     return committed_;
   }
 
  private:
   Registry& registry_;
-  bool active_ = false;
+  bool active_ = true;
+  bool begun_ = false;
   bool committed_ = false;
 };
 

@@ -573,7 +573,7 @@ long SqliteRegistry::CreateKey(RegKey parent, const std::string& path, RegKey* k
   std::uint32_t access = 0;
   if (const long rc = Resolve(parent, &id, &access, nullptr); rc != kErrorSuccess)
     return rc;
-  if (depth_ == 0)
+  if (depth_ == 0 || lost_)
     CheckCache();
   // Most calls open a key that was opened before: one look into the cache of whole paths.
   if (sqlite3_int64 cached = 0; CachedPath(id, path, &cached)) {
@@ -632,7 +632,7 @@ long SqliteRegistry::OpenKey(RegKey parent, const std::string& path, std::uint32
   std::uint32_t parentAccess = 0;
   if (const long rc = Resolve(parent, &id, &parentAccess, nullptr); rc != kErrorSuccess)
     return rc;
-  if (depth_ == 0)
+  if (depth_ == 0 || lost_)
     CheckCache();
   std::vector<std::string> names;
   if (!SplitPath(path, &names))
@@ -936,16 +936,14 @@ long SqliteRegistry::QueryValueCount(RegKey key, std::uint32_t* count) {
 }
 
 bool SqliteRegistry::BeginTransaction() {
-  if (depth_ == 0) {
-    // BEGIN IMMEDIATE takes the write lock at once, waiting up to the busy timeout for
-    // another process's save, so a transaction never fails halfway for a lock.
-    if (!Exec(db_, "BEGIN IMMEDIATE"))
-      return false;
-    lost_ = false;
-    CheckCache();
-  }
-  ++depth_;
-  return true;
+  if (depth_++ > 0)
+    return !TransactionLost();
+  // BEGIN IMMEDIATE takes the write lock at once, waiting up to the busy timeout for another
+  // process's save, so a transaction never fails halfway for a lock. When it cannot be had,
+  // the writes up to the matching commit are refused.
+  lost_ = !Exec(db_, "BEGIN IMMEDIATE");
+  CheckCache();
+  return !lost_;
 }
 
 bool SqliteRegistry::CommitTransaction() {
@@ -957,8 +955,10 @@ bool SqliteRegistry::CommitTransaction() {
   snapshots_.clear();
   const bool lost = TransactionLost();
   lost_ = false;
-  if (lost)
+  if (lost) {
+    Rollback();
     return false;
+  }
   if (Exec(db_, "COMMIT"))
     return true;
   Rollback();
@@ -967,7 +967,8 @@ bool SqliteRegistry::CommitTransaction() {
 
 }  // namespace
 
-std::unique_ptr<Registry> OpenSqliteRegistry(const std::string& path, StoreOpenResult* result) {
+std::unique_ptr<Registry> OpenSqliteRegistry(const std::string& path, StoreOpenResult* result,
+                                             int busyTimeoutMs) {
   StoreOpenResult ignored = StoreOpenResult::kCannotCreate;
   if (result == nullptr)
     result = &ignored;
@@ -986,7 +987,7 @@ std::unique_ptr<Registry> OpenSqliteRegistry(const std::string& path, StoreOpenR
   }
   auto registry = std::make_unique<SqliteRegistry>(db);
   sqlite3_extended_result_codes(db, 1);
-  sqlite3_busy_timeout(db, 5000);
+  sqlite3_busy_timeout(db, busyTimeoutMs);
 
   // Read before anything is written: a file that is not a store is left as it is.
   StoreContents contents = ReadContents(db);

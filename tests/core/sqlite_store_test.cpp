@@ -22,6 +22,8 @@
 #include "core/statistics.h"
 #include "core/store_file.h"
 #include "core/user_store.h"
+#include "recording_registry.h"
+#include "records.h"
 #include "test_store.h"
 
 namespace lunaret {
@@ -474,6 +476,48 @@ TEST_F(SqliteRegistryTest, ChangesOfAnotherCopyAreSeenAtOnce) {
   std::string password;
   ASSERT_TRUE(store.GetPassword("Anna", &password));
   EXPECT_EQ(password, "new");
+}
+
+// A copy that cannot get the store within its wait writes nothing of its save, rather than
+// a part of it, and its commit says so.
+TEST_F(SqliteRegistryTest, ASaveThatCannotGetTheStoreWritesNothingAndSaysSo) {
+  const std::vector<StatisticsRecord> old = {{5, 6}, {7, 8}};
+  backend_.store().SetCycleStart("Anna", 1);
+  SaveStatistics(backend_.store(), "Anna", old);
+  StoreOpenResult result;
+  auto backend = OpenSqliteRegistry(backend_.path(), &result, /*busyTimeoutMs=*/50);
+  ASSERT_NE(backend, nullptr);
+  test::RecordingRegistry impatient(*backend);
+  UserStore store(impatient);
+
+  sqlite3* holder = nullptr;
+  ASSERT_EQ(sqlite3_open(backend_.path().c_str(), &holder), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(holder, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+  // The other copy lets go in the middle of the save: what comes after must not be written.
+  impatient.beforeSetValue = [&](int) {
+    if (holder == nullptr)
+      return;
+    sqlite3_exec(holder, "COMMIT", nullptr, nullptr, nullptr);
+    sqlite3_close(holder);
+    holder = nullptr;
+  };
+  {
+    StoreTransaction transaction(impatient);
+    SaveStatistics(store, "Anna", {{9, 10}});
+    store.SetCycleStart("Anna", 2);
+    EXPECT_FALSE(transaction.Commit());
+  }
+  ASSERT_EQ(holder, nullptr);
+  EXPECT_EQ(LoadStatistics(backend_.store(), "Anna"), old);
+  EXPECT_EQ(backend_.store().GetCycleStart("Anna"), 1);
+
+  // Once the store is free again, the same copy saves as usual.
+  {
+    StoreTransaction transaction(impatient);
+    SaveStatistics(store, "Anna", {{9, 10}});
+    EXPECT_TRUE(transaction.Commit());
+  }
+  EXPECT_EQ(LoadStatistics(backend_.store(), "Anna"), (std::vector<StatisticsRecord>{{9, 10}}));
 }
 
 }  // namespace
