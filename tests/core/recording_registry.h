@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/registry.h"
@@ -24,63 +25,43 @@ class RecordingRegistry : public Registry {
   std::function<void(int)> beforeSetValue;
 
   long CreateKey(RegKey parent, const std::string& path, RegKey* key) override {
-    calls.push_back("CreateKey " + path);
-    const long rc = backend_.CreateKey(parent, path, key);
-    if (rc == kErrorSuccess)
-      ++openKeys;
-    return rc;
+    return Opened(Log("CreateKey " + path, backend_.CreateKey(parent, path, key)));
   }
   long OpenKey(RegKey parent, const std::string& path, std::uint32_t access, RegKey* key) override {
     char hex[16];
-    std::snprintf(hex, sizeof hex, "%x", static_cast<unsigned>(access));
-    calls.push_back("OpenKey " + path + " " + hex);
-    const long rc = backend_.OpenKey(parent, path, access, key);
-    if (rc == kErrorSuccess)
-      ++openKeys;
-    return rc;
+    std::snprintf(hex, sizeof hex, " %x", static_cast<unsigned>(access));
+    return Opened(Log("OpenKey " + path + hex, backend_.OpenKey(parent, path, access, key)));
   }
   long QueryValue(RegKey key, const std::string& name, std::uint32_t* type, unsigned char* data,
                   std::uint32_t* size) override {
-    calls.push_back("QueryValue " + name);
-    return backend_.QueryValue(key, name, type, data, size);
+    return Log("QueryValue " + name, backend_.QueryValue(key, name, type, data, size));
   }
   long SetValue(RegKey key, const std::string& name, std::uint32_t type, const unsigned char* data,
                 std::uint32_t size) override {
-    calls.push_back("SetValue " + name);
     if (beforeSetValue)
       beforeSetValue(++setValues_);
-    return backend_.SetValue(key, name, type, data, size);
+    return Log("SetValue " + name, backend_.SetValue(key, name, type, data, size));
   }
   long EnumKey(RegKey key, std::uint32_t index, char* name, std::uint32_t* nameSize) override {
-    calls.push_back("EnumKey " + std::to_string(index));
-    return backend_.EnumKey(key, index, name, nameSize);
+    return Log("EnumKey " + std::to_string(index), backend_.EnumKey(key, index, name, nameSize));
   }
   long DeleteValue(RegKey key, const std::string& name) override {
-    calls.push_back("DeleteValue " + name);
-    return backend_.DeleteValue(key, name);
+    return Log("DeleteValue " + name, backend_.DeleteValue(key, name));
   }
   long DeleteKey(RegKey key, const std::string& subkey) override {
-    calls.push_back("DeleteKey " + subkey);
-    return backend_.DeleteKey(key, subkey);
+    return Log("DeleteKey " + subkey, backend_.DeleteKey(key, subkey));
   }
   long CloseKey(RegKey key) override {
-    calls.push_back("CloseKey");
-    const long rc = backend_.CloseKey(key);
-    if (rc == kErrorSuccess)
-      --openKeys;
+    const long rc = Log("CloseKey", backend_.CloseKey(key));
+    openKeys -= rc == kErrorSuccess ? 1 : 0;
     return rc;
   }
   long QueryValueCount(RegKey key, std::uint32_t* count) override {
-    calls.push_back("QueryValueCount");
-    return backend_.QueryValueCount(key, count);
+    return Log("QueryValueCount", backend_.QueryValueCount(key, count));
   }
-  bool BeginTransaction() override {
-    calls.push_back("BeginTransaction");
-    return backend_.BeginTransaction();
-  }
+  bool BeginTransaction() override { return Log("BeginTransaction", backend_.BeginTransaction()); }
   bool CommitTransaction() override {
-    calls.push_back("CommitTransaction");
-    return backend_.CommitTransaction();
+    return Log("CommitTransaction", backend_.CommitTransaction());
   }
 
   // The calls that start with prefix, in order.
@@ -93,6 +74,16 @@ class RecordingRegistry : public Registry {
   }
 
  private:
+  template <typename Result>
+  Result Log(std::string call, Result result) {
+    calls.push_back(std::move(call));
+    return result;
+  }
+  long Opened(long rc) {
+    openKeys += rc == kErrorSuccess ? 1 : 0;
+    return rc;
+  }
+
   Registry& backend_;
   int setValues_ = 0;
 };

@@ -1,17 +1,13 @@
 // Other processes on the same store file: one killed in the middle of a save, and two
-// writing at once. The test binary runs itself again as those processes (child roles).
+// writing at once.
 
-#include <fcntl.h>
-#include <poll.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstdlib>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -19,11 +15,7 @@
 #include "core/store_file.h"
 #include "core/user_store.h"
 #include "recording_registry.h"
-#include "records.h"
 #include "test_store.h"
-#include "test_support.h"
-
-extern char** environ;
 
 namespace lunaret {
 namespace {
@@ -32,46 +24,24 @@ constexpr int kRecords = 10000;
 
 std::vector<StatisticsRecord> Generation(int generation, int count) {
   std::vector<StatisticsRecord> records;
-  records.reserve(count);
   for (int i = 0; i < count; ++i)
     records.push_back({generation * 1000000 + i * 86400, i % 3 == 0 ? 0 : generation + i});
   return records;
 }
 
-std::string Env(const char* name) {
-  const char* value = std::getenv(name);
-  return value != nullptr ? value : "";
-}
-
-// Starts the test binary as a child with the given role and extra environment.
-pid_t Spawn(const std::string& role, const std::vector<std::string>& extra) {
-  std::vector<std::string> variables;
-  for (char** variable = environ; *variable != nullptr; ++variable)
-    variables.push_back(*variable);
-  variables.push_back("LUNARET_CORE_CHILD=" + role);
-  for (const std::string& variable : extra)
-    variables.push_back(variable);
-  std::vector<char*> envp;
-  for (std::string& variable : variables)
-    envp.push_back(variable.data());
-  envp.push_back(nullptr);
-  std::string binary = test::TestBinaryPath();
-  char* argv[] = {binary.data(), nullptr};
-  pid_t pid = -1;
-  if (posix_spawn(&pid, binary.c_str(), nullptr, nullptr, argv, envp.data()) != 0)
-    return -1;
+// Runs work in a child process, which ends with its result without running anything of this
+// one's. The parent must have no connection to the store open: SQLite's locks do not survive
+// a fork.
+pid_t Fork(const std::function<int()>& work) {
+  const pid_t pid = fork();
+  if (pid == 0)
+    _exit(work());
   return pid;
 }
 
-// Waits until fd has a byte to read or its writers are gone; false after timeoutMs.
-bool WaitReadable(int fd, int timeoutMs) {
-  pollfd poll_fd{fd, POLLIN, 0};
-  return poll(&poll_fd, 1, timeoutMs) == 1;
-}
-
-// Waits for the child to end; kills it and returns false when it takes longer than timeoutMs.
-bool WaitForExit(pid_t pid, int timeoutMs, int* status) {
-  for (int waited = 0; waited < timeoutMs; waited += 10) {
+// Waits for the child to end; kills it and returns false when it takes longer than two minutes.
+bool WaitForExit(pid_t pid, int* status) {
+  for (int waited = 0; waited < 120000; waited += 10) {
     if (waitpid(pid, status, WNOHANG) == pid)
       return true;
     usleep(10000);
@@ -81,154 +51,117 @@ bool WaitForExit(pid_t pid, int timeoutMs, int* status) {
   return false;
 }
 
-// Child role: saves generation 2 over the store, telling the parent through LUNARET_CHILD_FD
-// when the save has made LUNARET_CHILD_AT writes; with LUNARET_CHILD_HOLD it then stops
-// there until it is killed.
-const bool kSaveRole = test::RegisterChildRole("save", [] {
-  StoreOpenResult result;
-  auto backend = OpenSqliteStore(Env("LUNARET_CHILD_STORE"), &result);
-  if (!backend)
-    return 3;
-  const int fd = std::atoi(Env("LUNARET_CHILD_FD").c_str());
-  const int at = std::atoi(Env("LUNARET_CHILD_AT").c_str());
-  const bool hold = !Env("LUNARET_CHILD_HOLD").empty();
-  test::RecordingRegistry registry(*backend);
-  registry.beforeSetValue = [&](int writes) {
-    if (writes != at)
-      return;
-    if (write(fd, "x", 1) != 1)
-      _exit(4);
-    while (hold)
-      pause();
+// A child saves 10,000 records of generation 2 (and the cycle start 2) over 5,000 of
+// generation 1 and is killed after a number of writes: held there, in the middle of its
+// transaction, or running on, at any moment near its end. The store holds one complete set.
+TEST(KilledSave, AKillAtAnyMomentLeavesTheOldOrTheNewRecordsComplete) {
+  test::TempFolder folder;
+  const std::string path = folder.path() + "/registry.db";
+  const auto open = [&] {
+    StoreOpenResult result;
+    auto registry = OpenSqliteStore(path, &result);
+    EXPECT_NE(registry, nullptr);
+    return registry;
   };
-  UserStore store(registry);
-  StoreTransaction transaction(registry);
-  store.SetCycleStart("Anna", 2);
-  SaveStatistics(store, "Anna", Generation(2, kRecords));
-  return transaction.Commit() ? 0 : 5;
-});
-
-class KilledSaveTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    ASSERT_TRUE(backend_.ok());
-    SaveStatistics(backend_.store(), "Anna", Generation(1, kRecords / 2));
-    backend_.store().SetCycleStart("Anna", 1);
-  }
-
-  // Runs the save in a child, kills it after `at` writes and returns what the store holds.
-  void KillSaveAfter(int at, bool hold) {
-    int fds[2];
-    ASSERT_EQ(pipe(fds), 0);
-    std::vector<std::string> extra = {"LUNARET_CHILD_STORE=" + backend_.path(),
-                                      "LUNARET_CHILD_FD=" + std::to_string(fds[1]),
-                                      "LUNARET_CHILD_AT=" + std::to_string(at)};
-    if (hold)
-      extra.push_back("LUNARET_CHILD_HOLD=1");
-    const pid_t pid = Spawn("save", extra);
-    close(fds[1]);
+  const auto saveOld = [&] {
+    auto registry = open();
+    UserStore store(*registry);
+    SaveStatistics(store, "Anna", Generation(1, kRecords / 2));
+    store.SetCycleStart("Anna", 1);
+  };
+  saveOld();
+  const struct {
+    int at;
+    bool hold;
+  } kills[] = {{kRecords, true}, {1, false}, {2 * kRecords + 1, false}, {2 * kRecords + 3, false}};
+  for (const auto& cut : kills) {
+    SCOPED_TRACE("killed after write " + std::to_string(cut.at));
+    int signal[2];
+    ASSERT_EQ(pipe(signal), 0);
+    const pid_t pid = Fork([&] {
+      auto backend = open();
+      if (!backend)
+        return 3;
+      test::RecordingRegistry registry(*backend);
+      registry.beforeSetValue = [&](int writes) {
+        if (writes == cut.at && write(signal[1], "x", 1) == 1)
+          while (cut.hold)
+            pause();
+      };
+      UserStore store(registry);
+      StoreTransaction transaction(registry);
+      store.SetCycleStart("Anna", 2);
+      SaveStatistics(store, "Anna", Generation(2, kRecords));
+      return transaction.Commit() ? 0 : 5;
+    });
     ASSERT_GT(pid, 0);
-    const bool reached = WaitReadable(fds[0], 120000);
+    close(signal[1]);
     char byte = 0;
-    const bool signalled = reached && read(fds[0], &byte, 1) == 1;
+    const bool reached = read(signal[0], &byte, 1) == 1;
     kill(pid, SIGKILL);
     int status = 0;
     waitpid(pid, &status, 0);
-    close(fds[0]);
-    ASSERT_TRUE(signalled) << "the child never reached write " << at;
-    if (hold) {
-      ASSERT_TRUE(WIFSIGNALED(status));
-      EXPECT_EQ(WTERMSIG(status), SIGKILL);
-    }
+    close(signal[0]);
+    ASSERT_TRUE(reached) << "the child never got there";
+    EXPECT_TRUE(!cut.hold || (WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL));
+
+    auto registry = open();
+    UserStore store(*registry);
+    const TimeValue start = store.GetCycleStart("Anna");
+    EXPECT_EQ(LoadStatistics(store, "Anna"),
+              start == 1 ? Generation(1, kRecords / 2) : Generation(2, kRecords));
+    EXPECT_TRUE(!cut.hold || start == 1) << "the save was held in its middle";
+    registry.reset();
+    if (start != 1)
+      saveOld();  // the next kill starts from the old set again
   }
-
-  test::TestStore backend_;
-};
-
-TEST_F(KilledSaveTest, AKillInTheMiddleLeavesTheOldRecords) {
-  KillSaveAfter(kRecords, /*hold=*/true);  // half of the new records written
-  backend_.Reopen();
-  ASSERT_TRUE(backend_.ok());
-  EXPECT_EQ(LoadStatistics(backend_.store(), "Anna"), Generation(1, kRecords / 2));
-  EXPECT_EQ(backend_.store().GetCycleStart("Anna"), 1);
-  // The store goes on working.
-  SaveStatistics(backend_.store(), "Anna", Generation(3, 10));
-  EXPECT_EQ(LoadStatistics(backend_.store(), "Anna"), Generation(3, 10));
-}
-
-TEST_F(KilledSaveTest, AKillAtAnyMomentLeavesOneCompleteSet) {
-  for (int at : {1, 2 * kRecords + 1, 2 * kRecords + 3}) {
-    KillSaveAfter(at, /*hold=*/false);
-    backend_.Reopen();
-    ASSERT_TRUE(backend_.ok());
-    const auto loaded = LoadStatistics(backend_.store(), "Anna");
-    const TimeValue start = backend_.store().GetCycleStart("Anna");
-    if (start == 1) {
-      EXPECT_EQ(loaded, Generation(1, kRecords / 2)) << "killed after write " << at;
-    } else {
-      EXPECT_EQ(start, 2);
-      EXPECT_EQ(loaded, Generation(2, kRecords)) << "killed after write " << at;
-      // Start the next round from the old set again.
-      SaveStatistics(backend_.store(), "Anna", Generation(1, kRecords / 2));
-      backend_.store().SetCycleStart("Anna", 1);
-    }
-  }
-}
-
-// Child role: waits until the parent lets go, then registers users, saves statistics in
-// transactions and writes numbered values of a shared user, checking every result.
-const bool kWriterRole = test::RegisterChildRole("writer", [] {
-  const int go = std::atoi(Env("LUNARET_CHILD_GO").c_str());
-  char byte = 0;
-  if (read(go, &byte, 1) < 0)
-    return 6;
-  const std::string name = Env("LUNARET_CHILD_NAME");
-  const int base = std::atoi(Env("LUNARET_CHILD_BASE").c_str());
-  StoreOpenResult result;
-  auto registry = OpenSqliteStore(Env("LUNARET_CHILD_STORE"), &result);
-  if (!registry) {
-    std::fprintf(stderr, "open failed: %d\n", static_cast<int>(result));
-    return 3;
-  }
+  auto registry = open();  // and the store goes on working
   UserStore store(*registry);
-  for (int i = 0; i < 60; ++i) {
-    const std::string user = name + std::to_string(i);
-    if (!store.SetPassword(user, "pw" + std::to_string(i)))
-      return 4;
-    store.SetCycleStart(user, base + i);
-    store.SetStatisticsDate("Shared", base + i, base + i);
-    if (i % 12 == 0) {
-      StoreTransaction transaction(*registry);
-      SaveStatistics(store, name, Generation(base + i, 200));
-      if (!transaction.Commit())
-        return 5;
-    }
-  }
-  return 0;
-});
+  SaveStatistics(store, "Anna", Generation(3, 10));
+  EXPECT_EQ(LoadStatistics(store, "Anna"), Generation(3, 10));
+}
 
+// Two processes register users, save statistics in transactions and write numbered values of
+// one shared user at the same time, both creating the store; each checks every result.
 TEST(ConcurrentWriters, TwoProcessesWritingAtOnceBothSucceed) {
   test::TempFolder folder;
-  ASSERT_FALSE(folder.path().empty());
-  const std::string path = folder.path() + "/lunaret/registry.db";  // both create it
+  const std::string path = folder.path() + "/lunaret/registry.db";
   int go[2];
   ASSERT_EQ(pipe(go), 0);
-  // Only the read end goes to the children: they start when its last writer, this process,
-  // closes it.
-  ASSERT_EQ(fcntl(go[1], F_SETFD, FD_CLOEXEC), 0);
   std::vector<pid_t> children;
   for (const auto& [name, base] : {std::pair{"A", 0}, std::pair{"B", 1000}}) {
-    children.push_back(Spawn(
-        "writer",
-        {"LUNARET_CHILD_STORE=" + path, "LUNARET_CHILD_GO=" + std::to_string(go[0]),
-         std::string("LUNARET_CHILD_NAME=") + name, "LUNARET_CHILD_BASE=" + std::to_string(base)}));
+    children.push_back(Fork([&, name = std::string(name), base = base] {
+      close(go[1]);
+      char byte = 0;
+      if (read(go[0], &byte, 1) < 0)  // starts when the parent closes its end
+        return 6;
+      StoreOpenResult result;
+      auto registry = OpenSqliteStore(path, &result);
+      if (!registry)
+        return 3;
+      UserStore store(*registry);
+      for (int i = 0; i < 60; ++i) {
+        const std::string user = name + std::to_string(i);
+        if (!store.SetPassword(user, "pw" + std::to_string(i)))
+          return 4;
+        store.SetCycleStart(user, base + i);
+        store.SetStatisticsDate("Shared", base + i, base + i);
+        if (i % 12 == 0) {
+          StoreTransaction transaction(*registry);
+          SaveStatistics(store, name, Generation(base + i, 200));
+          if (!transaction.Commit())
+            return 5;
+        }
+      }
+      return 0;
+    }));
     ASSERT_GT(children.back(), 0);
   }
   close(go[0]);
   close(go[1]);  // both start now
   for (pid_t child : children) {
     int status = 0;
-    ASSERT_TRUE(WaitForExit(child, 120000, &status)) << "a writer hangs";
+    ASSERT_TRUE(WaitForExit(child, &status)) << "a writer hangs";
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0);
   }

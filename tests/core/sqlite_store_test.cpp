@@ -4,7 +4,6 @@
 #include <dirent.h>
 #include <sqlite3.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -12,6 +11,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <map>
 #include <random>
@@ -23,13 +23,14 @@
 #include "core/store_file.h"
 #include "core/user_store.h"
 #include "recording_registry.h"
-#include "records.h"
 #include "test_store.h"
 
 namespace lunaret {
 namespace {
 
+using std::string_literals::operator""s;
 using test::TempFolder;
+using ::testing::ElementsAre;
 
 std::string ReadFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -37,20 +38,12 @@ std::string ReadFile(const std::string& path) {
 }
 
 void WriteFile(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
-
-bool Exists(const std::string& path) {
-  struct stat info {};
-  return stat(path.c_str(), &info) == 0;
+  std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
 }
 
 unsigned Mode(const std::string& path) {
   struct stat info {};
-  if (stat(path.c_str(), &info) != 0)
-    return 0;
-  return info.st_mode & 0777;
+  return stat(path.c_str(), &info) == 0 ? info.st_mode & 07777 : 0;
 }
 
 std::string RandomBytes(std::size_t size, unsigned seed) {
@@ -67,222 +60,170 @@ void RunSql(const std::string& path, const std::string& sql, bool keepLog = fals
   ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
   if (keepLog)
     sqlite3_db_config(db, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
-  char* error = nullptr;
-  EXPECT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &error), SQLITE_OK)
-      << (error ? error : "");
-  sqlite3_free(error);
+  EXPECT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK) << sql;
   sqlite3_close(db);
 }
 
-std::unique_ptr<Registry> Open(const std::string& path, StoreOpenResult* result) {
-  *result = StoreOpenResult::kOk;
-  return OpenSqliteStore(path, result);
+// A store at path whose user Anna has count records.
+void MakeStore(const std::string& path, int count) {
+  StoreOpenResult result;
+  auto registry = OpenSqliteStore(path, &result);
+  ASSERT_NE(registry, nullptr);
+  UserStore store(*registry);
+  SaveStatistics(store, "Anna", std::vector<StatisticsRecord>(count, {1078448461, 0}));
 }
 
 // Every file of the folder with its contents, to compare before and after.
 std::map<std::string, std::string> Snapshot(const std::string& folder) {
   std::map<std::string, std::string> files;
   if (DIR* dir = opendir(folder.c_str())) {
-    while (dirent* entry = readdir(dir)) {
-      const std::string name = entry->d_name;
-      if (name != "." && name != "..")
-        files[name] = ReadFile(folder + "/" + name);
-    }
+    while (dirent* entry = readdir(dir))
+      if (entry->d_name[0] != '.')
+        files[entry->d_name] = ReadFile(folder + "/" + entry->d_name);
     closedir(dir);
   }
   return files;
 }
 
-class RefusedFileTest : public ::testing::Test {
- protected:
-  void SetUp() override { ASSERT_FALSE(folder_.path().empty()); }
-
-  // Opening must report kNotAStore and leave every file of the folder as it was.
-  void ExpectRefusedAndUntouched() {
-    const auto before = Snapshot(folder_.path());
-    StoreOpenResult result;
-    EXPECT_EQ(Open(path_, &result), nullptr);
+TEST(SqliteStoreFile, ADamagedOrForeignFileIsRefusedAndLeftByteForByteAsItWas) {
+  const struct {
+    const char* name;
+    std::function<void(const std::string&)> make;
+  } files[] = {
+      {"random bytes", [](const std::string& path) { WriteFile(path, RandomBytes(8192, 1)); }},
+      {"our header on garbage",
+       [](const std::string& path) {
+         std::string bytes = RandomBytes(8192, 2);
+         bytes.replace(0, 16, std::string("SQLite format 3\0", 16));
+         WriteFile(path, bytes.replace(68, 4, "LNRT"));
+       }},
+      {"another program's database",
+       [](const std::string& path) {
+         RunSql(path, "CREATE TABLE notes(text TEXT); INSERT INTO notes VALUES('keep me');");
+       }},
+      {"another program's database with a log not yet written back",
+       [](const std::string& path) {
+         RunSql(path,
+                "PRAGMA journal_mode=WAL; CREATE TABLE notes(text TEXT);"
+                "INSERT INTO notes VALUES('only in the log');",
+                /*keepLog=*/true);
+         ASSERT_GT(ReadFile(path + "-wal").size(), 0u);
+       }},
+      {"our id on other tables",
+       [](const std::string& path) {
+         RunSql(path, "PRAGMA application_id = 1280201300; CREATE TABLE other(x);");
+       }},
+      {"a store of a newer schema",
+       [](const std::string& path) {
+         MakeStore(path, 1);
+         RunSql(path, "PRAGMA user_version = 2;");
+       }},
+      {"a store with a damaged page",
+       [](const std::string& path) {
+         MakeStore(path, 3000);
+         std::string bytes = ReadFile(path);
+         ASSERT_GT(bytes.size(), 8u * 4096);
+         WriteFile(path, bytes.replace(5 * 4096 + 100, 2000, RandomBytes(2000, 3)));
+       }},
+  };
+  for (const auto& file : files) {
+    SCOPED_TRACE(file.name);
+    TempFolder folder;
+    const std::string path = folder.path() + "/registry.db";
+    file.make(path);
+    const auto before = Snapshot(folder.path());
+    StoreOpenResult result = StoreOpenResult::kOk;
+    EXPECT_EQ(OpenSqliteStore(path, &result), nullptr);
     EXPECT_EQ(result, StoreOpenResult::kNotAStore);
-    EXPECT_EQ(Snapshot(folder_.path()), before);
+    EXPECT_EQ(Snapshot(folder.path()), before);
   }
-
-  TempFolder folder_;
-  std::string path_ = folder_.path() + "/registry.db";
-};
-
-TEST_F(RefusedFileTest, RandomBytes) {
-  WriteFile(path_, RandomBytes(8192, 1));
-  ExpectRefusedAndUntouched();
 }
 
-TEST_F(RefusedFileTest, AShortTextFile) {
-  WriteFile(path_, "hello\n");
-  ExpectRefusedAndUntouched();
-}
-
-TEST_F(RefusedFileTest, TheSqliteHeaderWithOurIdFollowedByGarbage) {
-  std::string bytes = RandomBytes(8192, 2);
-  const std::string magic("SQLite format 3\0", 16);
-  bytes.replace(0, 16, magic);
-  bytes.replace(68, 4, "LNRT");
-  WriteFile(path_, bytes);
-  ExpectRefusedAndUntouched();
-}
-
-TEST_F(RefusedFileTest, AnotherProgramsDatabase) {
-  RunSql(path_,
-         "CREATE TABLE notes(id INTEGER PRIMARY KEY, text TEXT);"
-         "INSERT INTO notes(text) VALUES('keep me'), ('and me');");
-  ExpectRefusedAndUntouched();
-}
-
-TEST_F(RefusedFileTest, AnotherProgramsDatabaseWithAnUncheckpointedLog) {
-  RunSql(path_,
-         "PRAGMA journal_mode=WAL; CREATE TABLE notes(text TEXT);"
-         "INSERT INTO notes VALUES('only in the log');",
-         /*keepLog=*/true);
-  ASSERT_TRUE(Exists(path_ + "-wal"));
-  ExpectRefusedAndUntouched();
-}
-
-TEST_F(RefusedFileTest, OurIdOnOtherTables) {
-  RunSql(path_, "PRAGMA application_id = 1280201300; CREATE TABLE other(x);");
-  ExpectRefusedAndUntouched();
-}
-
-TEST_F(RefusedFileTest, AStoreOfANewerSchema) {
-  {
-    StoreOpenResult result;
-    auto registry = Open(path_, &result);
-    ASSERT_NE(registry, nullptr);
-    UserStore(*registry).SetPassword("Anna", "pw");
-  }
-  RunSql(path_, "PRAGMA user_version = 2;");
-  ExpectRefusedAndUntouched();
-}
-
-TEST_F(RefusedFileTest, AStoreWithADamagedPage) {
-  {
-    StoreOpenResult result;
-    auto registry = Open(path_, &result);
-    ASSERT_NE(registry, nullptr);
-    UserStore store(*registry);
-    std::vector<StatisticsRecord> records(3000, StatisticsRecord{1078448461, 0});
-    SaveStatistics(store, "Anna", records);
-  }
-  std::string bytes = ReadFile(path_);
-  ASSERT_GT(bytes.size(), 8u * 4096);
-  bytes.replace(5 * 4096 + 100, 2000, RandomBytes(2000, 3));
-  WriteFile(path_, bytes);
-  ExpectRefusedAndUntouched();
-}
-
-TEST(SqliteStoreFile, ANewStoreIsReadableByItsOwnerOnly) {
+TEST(SqliteStoreFile, ANewStoreIsReadableByItsOwnerOnlyAndAnEmptyFileBecomesOne) {
   TempFolder folder;
   const mode_t previous = umask(0);
   const std::string path = folder.path() + "/data/lunaret/registry.db";
   StoreOpenResult result;
-  auto registry = Open(path, &result);
+  auto registry = OpenSqliteStore(path, &result);
   umask(previous);
   ASSERT_NE(registry, nullptr);
   EXPECT_EQ(result, StoreOpenResult::kOk);
-  UserStore(*registry).SetPassword("Anna", "pw");
-  EXPECT_EQ(Mode(folder.path() + "/data"), 0700u);
-  EXPECT_EQ(Mode(folder.path() + "/data/lunaret"), 0700u);
+  EXPECT_TRUE(UserStore(*registry).SetPassword("Anna", "pw"));
+  for (const std::string& made : {folder.path() + "/data", folder.path() + "/data/lunaret"})
+    EXPECT_EQ(Mode(made), 0700u) << made;
   EXPECT_EQ(Mode(path), 0600u);
-  ASSERT_TRUE(Exists(path + "-wal"));
   EXPECT_EQ(Mode(path + "-wal"), 0600u);
+
+  const std::string empty = folder.path() + "/empty.db";
+  WriteFile(empty, "");
+  ASSERT_NE(OpenSqliteStore(empty, &result), nullptr);
+  MakeStore(empty, 2);
+  auto reopened = OpenSqliteStore(empty, &result);
+  ASSERT_NE(reopened, nullptr);
+  UserStore store(*reopened);
+  EXPECT_EQ(LoadStatistics(store, "anna").size(), 2u);
 }
 
-TEST(SqliteStoreFile, AnEmptyFileBecomesAStore) {
-  TempFolder folder;
-  const std::string path = folder.path() + "/registry.db";
-  WriteFile(path, "");
-  StoreOpenResult result;
-  {
-    auto registry = Open(path, &result);
-    ASSERT_NE(registry, nullptr);
-    EXPECT_TRUE(UserStore(*registry).SetPassword("Anna", "pw"));
-  }
-  auto registry = Open(path, &result);
-  ASSERT_NE(registry, nullptr);
-  EXPECT_TRUE(UserStore(*registry).FindUser("anna"));
-}
-
-TEST(SqliteStoreFile, APlaceThatCannotHoldAFileIsReported) {
+TEST(SqliteStoreFile, APlaceThatCannotHoldTheFileIsReported) {
   TempFolder folder;
   WriteFile(folder.path() + "/plain", "x");
   StoreOpenResult result;
-  EXPECT_EQ(Open(folder.path() + "/plain/registry.db", &result), nullptr);
+  EXPECT_EQ(OpenSqliteStore(folder.path() + "/plain/registry.db", &result), nullptr);
   EXPECT_EQ(result, StoreOpenResult::kCannotCreate);
-  EXPECT_EQ(Open(folder.path(), &result), nullptr);  // a folder
+  EXPECT_EQ(OpenSqliteStore(folder.path(), &result), nullptr);  // a folder
   EXPECT_EQ(result, StoreOpenResult::kCannotCreate);
   EXPECT_EQ(ReadFile(folder.path() + "/plain"), "x");
 }
 
-// Saves the environment variable and restores it when it goes.
+// Sets an environment variable (or removes it, for null) and restores it when it goes.
 class ScopedEnv {
  public:
-  ScopedEnv(const char* name, const char* value) : name_(name) {
-    if (const char* old = std::getenv(name))
-      previous_ = old;
-    had_ = std::getenv(name) != nullptr;
-    if (value)
-      setenv(name, value, 1);
-    else
-      unsetenv(name);
-  }
-  ~ScopedEnv() {
+  ScopedEnv(const char* name, const char* value) : name_(name), had_(std::getenv(name)) {
     if (had_)
-      setenv(name_, previous_.c_str(), 1);
-    else
-      unsetenv(name_);
+      previous_ = std::getenv(name);
+    value ? setenv(name, value, 1) : unsetenv(name);
   }
+  ~ScopedEnv() { had_ ? setenv(name_, previous_.c_str(), 1) : unsetenv(name_); }
 
  private:
   const char* name_;
+  bool had_;
   std::string previous_;
-  bool had_ = false;
 };
 
-TEST(SqliteStoreFile, TheDefaultPathFollowsXdgDataHome) {
-  {
-    ScopedEnv data("XDG_DATA_HOME", "/var/tmp/data");
-    EXPECT_EQ(DefaultStorePath(), "/var/tmp/data/lunaret/registry.db");
-  }
+TEST(SqliteStoreFile, TheDefaultStoreLiesInXdgDataHome) {
   ScopedEnv home("HOME", "/home/anna");
   {
     ScopedEnv data("XDG_DATA_HOME", "relative/data");  // ignored
     EXPECT_EQ(DefaultStorePath(), "/home/anna/.local/share/lunaret/registry.db");
   }
-  ScopedEnv data("XDG_DATA_HOME", nullptr);
+  ScopedEnv unset("XDG_DATA_HOME", nullptr);
   EXPECT_EQ(DefaultStorePath(), "/home/anna/.local/share/lunaret/registry.db");
-}
-
-TEST(SqliteStoreFile, TheDefaultStoreOpensAtTheDefaultPath) {
   TempFolder folder;
   ScopedEnv data("XDG_DATA_HOME", folder.path().c_str());
   StoreOpenResult result;
-  auto registry = OpenDefaultStore(&result);
-  ASSERT_NE(registry, nullptr);
+  ASSERT_NE(OpenDefaultStore(&result), nullptr);
   EXPECT_EQ(result, StoreOpenResult::kOk);
-  EXPECT_TRUE(Exists(folder.path() + "/lunaret/registry.db"));
+  EXPECT_EQ(Mode(folder.path() + "/lunaret/registry.db"), 0600u);
 }
 
 class SqliteRegistryTest : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_TRUE(backend_.ok()); }
   Registry& registry() { return backend_.registry(); }
-  RegKey Create(const std::string& path, RegKey parent = kCurrentUser) {
+  UserStore& store() { return backend_.store(); }
+  RegKey Create(const std::string& path) {
     RegKey key = 0;
-    EXPECT_EQ(registry().CreateKey(parent, path, &key), kErrorSuccess) << path;
+    EXPECT_EQ(registry().CreateKey(kCurrentUser, path, &key), kErrorSuccess) << path;
     return key;
   }
   long SetDword(RegKey key, const std::string& name, std::uint32_t value) {
-    const unsigned char bytes[4] = {
-        static_cast<unsigned char>(value), static_cast<unsigned char>(value >> 8),
-        static_cast<unsigned char>(value >> 16), static_cast<unsigned char>(value >> 24)};
-    return registry().SetValue(key, name, kRegDword, bytes, 4);
+    return registry().SetValue(key, name, kRegDword, reinterpret_cast<unsigned char*>(&value), 4);
+  }
+  // Another running copy of the program: a connection of its own to the same file.
+  std::unique_ptr<Registry> OpenOtherCopy(int busyTimeoutMs = kStoreBusyTimeoutMs) {
+    StoreOpenResult result;
+    return OpenSqliteRegistry(backend_.path(), &result, busyTimeoutMs);
   }
   test::TestStore backend_;
 };
@@ -297,7 +238,9 @@ int OpenFileCount() {
   return count;
 }
 
-TEST_F(SqliteRegistryTest, KeyHandlesCostNoFiles) {
+// Handles live in memory: opening a key costs no file, and a closed or deleted key's handle
+// never reaches another key, also when its place is taken by a key opened later.
+TEST_F(SqliteRegistryTest, HandlesCostNoFilesAndStaleOnesAreRefused) {
   registry().CloseKey(Create("Software\\Lunaret\\Anna"));
   const int files = OpenFileCount();
   std::vector<RegKey> keys;
@@ -306,32 +249,17 @@ TEST_F(SqliteRegistryTest, KeyHandlesCostNoFiles) {
   EXPECT_EQ(OpenFileCount(), files);
   for (RegKey key : keys)
     EXPECT_EQ(registry().CloseKey(key), kErrorSuccess);
-  EXPECT_EQ(OpenFileCount(), files);
-}
 
-TEST_F(SqliteRegistryTest, ClosedAndUnknownHandlesAreRefused) {
-  const RegKey key = Create("Software\\Lunaret\\Anna");
-  ASSERT_EQ(registry().CloseKey(key), kErrorSuccess);
-  EXPECT_EQ(registry().CloseKey(key), kErrorInvalidHandle);
-  EXPECT_EQ(SetDword(key, "data", 1), kErrorInvalidHandle);
-  std::uint32_t count = 0;
-  EXPECT_EQ(registry().QueryValueCount(key, &count), kErrorInvalidHandle);
+  const RegKey closed = keys.front();
+  EXPECT_EQ(registry().CloseKey(closed), kErrorInvalidHandle);
+  EXPECT_EQ(SetDword(closed, "data", 1), kErrorInvalidHandle);
   RegKey child = 0;
   EXPECT_EQ(registry().CreateKey(0x1234567, "x", &child), kErrorInvalidHandle);
-  // A handle value stays refused when its place is taken by a newly opened key.
-  const RegKey next = Create("Software\\Lunaret\\Berta");
-  EXPECT_NE(next, key);
-  EXPECT_EQ(SetDword(key, "data", 1), kErrorInvalidHandle);
-  EXPECT_EQ(SetDword(next, "data", 1), kErrorSuccess);
-  EXPECT_EQ(registry().CloseKey(next), kErrorSuccess);
-}
-
-TEST_F(SqliteRegistryTest, AHandleOfADeletedKeyWritesNothing) {
   const RegKey anna = Create("Software\\Lunaret\\Anna");
+  EXPECT_EQ(SetDword(closed, "data", 1), kErrorInvalidHandle);
   const RegKey root = Create("Software\\Lunaret");
   ASSERT_EQ(registry().DeleteKey(root, "Anna"), kErrorSuccess);
   EXPECT_EQ(SetDword(anna, "data", 1), kErrorKeyDeleted);
-  RegKey child = 0;
   EXPECT_EQ(registry().CreateKey(anna, "Child", &child), kErrorKeyDeleted);
   const RegKey again = Create("Software\\Lunaret\\Anna");
   std::uint32_t count = 9;
@@ -341,15 +269,16 @@ TEST_F(SqliteRegistryTest, AHandleOfADeletedKeyWritesNothing) {
     registry().CloseKey(key);
 }
 
-TEST_F(SqliteRegistryTest, NamesAreKeptByteForByte) {
+// Names are bytes: kept as given, matched by their folded form, split at single backslashes,
+// at most 255 bytes each.
+TEST_F(SqliteRegistryTest, KeyPathsAreNamesOfUpTo255BytesKeptByteForByte) {
   const std::string odd =
       "\xFF\xFE"
       "Anna\x80";
-  const RegKey key = Create("Software\\Lunaret\\" + odd);
+  const RegKey key = Create("Software\\Lunaret\\" + odd + "\\");  // a trailing backslash
   EXPECT_EQ(SetDword(key, "\xC3\xA9t\xC3\xA9", 7), kErrorSuccess);
   registry().CloseKey(key);
-  UserStore store(registry());
-  EXPECT_THAT(store.ListUsers(), ::testing::ElementsAre(odd));
+  EXPECT_THAT(store().ListUsers(), ElementsAre(odd));
   RegKey again = 0;
   ASSERT_EQ(registry().OpenKey(kCurrentUser,
                                "software\\lunaret\\\xFF\xFE"
@@ -360,85 +289,54 @@ TEST_F(SqliteRegistryTest, NamesAreKeptByteForByte) {
   EXPECT_EQ(registry().QueryValue(again, "\xC3\x89T\xC3\x89", nullptr, nullptr, &size),
             kErrorSuccess);
   registry().CloseKey(again);
+
+  for (const std::string& bad :
+       {"\\Software"s, "Software\\\\Lunaret"s, "Software\\" + std::string(256, 'k')})
+    EXPECT_EQ(registry().CreateKey(kCurrentUser, bad, &again), kErrorInvalidParameter) << bad;
+  EXPECT_FALSE(store().SetPassword(std::string(256, 'u'), "pw"));
+  ASSERT_TRUE(store().SetPassword(std::string(255, 'u'), "pw"));
+  EXPECT_TRUE(store().FindUser(std::string(255, 'U')));
+  EXPECT_EQ(store().ListUsers().size(), 2u);
 }
-
-TEST_F(SqliteRegistryTest, KeyNamesOver255BytesAreRefused) {
-  RegKey key = 0;
-  EXPECT_EQ(registry().CreateKey(kCurrentUser, "Software\\" + std::string(256, 'k'), &key),
-            kErrorInvalidParameter);
-  UserStore store(registry());
-  EXPECT_FALSE(store.SetPassword(std::string(256, 'u'), "pw"));
-  EXPECT_TRUE(store.ListUsers().empty());
-  const std::string longest(255, 'u');
-  ASSERT_TRUE(store.SetPassword(longest, "pw"));
-  EXPECT_TRUE(store.FindUser(std::string(255, 'U')));
-  EXPECT_THAT(store.ListUsers(), ::testing::ElementsAre(longest));
-}
-
-TEST_F(SqliteRegistryTest, PathsAreSplitAtSingleBackslashes) {
-  RegKey key = 0;
-  EXPECT_EQ(registry().CreateKey(kCurrentUser, "\\Software", &key), kErrorInvalidParameter);
-  EXPECT_EQ(registry().CreateKey(kCurrentUser, "Software\\\\Lunaret", &key),
-            kErrorInvalidParameter);
-  const RegKey trailing = Create("Software\\Lunaret\\");
-  const RegKey plain = Create("Software\\Lunaret");
-  ASSERT_EQ(SetDword(trailing, "v", 5), kErrorSuccess);
-  std::uint32_t count = 0;
-  ASSERT_EQ(registry().QueryValueCount(plain, &count), kErrorSuccess);
-  EXPECT_EQ(count, 1u);
-  for (RegKey k : {trailing, plain})
-    registry().CloseKey(k);
-}
-
-// A second connection to the same file, as another running copy of the program has.
-class SecondCopy {
- public:
-  explicit SecondCopy(const std::string& path) {
-    StoreOpenResult result;
-    registry_ = OpenSqliteStore(path, &result);
-    if (registry_)
-      store_ = std::make_unique<UserStore>(*registry_);
-  }
-  UserStore& store() { return *store_; }
-  bool ok() const { return store_ != nullptr; }
-
- private:
-  std::unique_ptr<Registry> registry_;
-  std::unique_ptr<UserStore> store_;
-};
 
 TEST_F(SqliteRegistryTest, OthersSeeATransactionOnlyWhenTheOutermostCommits) {
-  SecondCopy other(backend_.path());
-  ASSERT_TRUE(other.ok());
-  UserStore store(registry());
-  store.SetCycleStart("Anna", 1);
+  auto other = OpenOtherCopy();
+  ASSERT_NE(other, nullptr);
+  UserStore otherStore(*other);
+  store().SetCycleStart("Anna", 1);
   {
     StoreTransaction outer(registry());
-    store.SetCycleStart("Anna", 2);
+    store().SetCycleStart("Anna", 2);
     {
       StoreTransaction inner(registry());
-      store.SetDuration("Anna", "30");
+      SaveStatistics(store(), "Anna", {{5, 6}});
       EXPECT_TRUE(inner.Commit());
     }
-    EXPECT_EQ(other.store().GetCycleStart("Anna"), 1);
-    EXPECT_EQ(other.store().GetDuration("Anna"), "");
-    EXPECT_EQ(store.GetCycleStart("Anna"), 2);  // the writer sees its own writes
+    EXPECT_EQ(otherStore.GetCycleStart("Anna"), 1);
+    EXPECT_EQ(otherStore.GetStatisticsLength("Anna"), 0u);
+    EXPECT_EQ(store().GetCycleStart("Anna"), 2);  // the writer sees its own writes
     EXPECT_TRUE(outer.Commit());
   }
-  EXPECT_EQ(other.store().GetCycleStart("Anna"), 2);
-  EXPECT_EQ(other.store().GetDuration("Anna"), "30");
+  EXPECT_EQ(otherStore.GetCycleStart("Anna"), 2);
+  EXPECT_EQ(LoadStatistics(otherStore, "Anna"), (std::vector<StatisticsRecord>{{5, 6}}));
   EXPECT_FALSE(registry().CommitTransaction());  // nothing left to commit
 }
 
-TEST_F(SqliteRegistryTest, AnUncommittedTransactionIsLostWithTheProcess) {
-  UserStore(registry()).SetCycleStart("Anna", 1);
-  ASSERT_TRUE(registry().BeginTransaction());
-  UserStore(registry()).SetCycleStart("Anna", 2);
-  SaveStatistics(backend_.store(), "Anna", {{5, 6}});
-  backend_.Reopen();  // closes the connection without a commit
-  ASSERT_TRUE(backend_.ok());
-  EXPECT_EQ(backend_.store().GetCycleStart("Anna"), 1);
-  EXPECT_TRUE(LoadStatistics(backend_.store(), "Anna").empty());
+TEST_F(SqliteRegistryTest, ChangesOfAnotherCopyAreSeenAtOnce) {
+  auto other = OpenOtherCopy();
+  ASSERT_NE(other, nullptr);
+  UserStore otherStore(*other);
+  ASSERT_TRUE(store().SetPassword("Anna", "pw"));
+  EXPECT_TRUE(otherStore.FindUser("anna"));
+  otherStore.DeleteUserKey("Anna");
+  EXPECT_FALSE(store().FindUser("Anna"));
+  // The same name again is a new key: writes reach it, not the deleted one.
+  ASSERT_TRUE(otherStore.SetPassword("Anna", "new"));
+  store().SetCycleStart("Anna", 42);
+  EXPECT_EQ(otherStore.GetCycleStart("Anna"), 42);
+  std::string password;
+  ASSERT_TRUE(store().GetPassword("Anna", &password));
+  EXPECT_EQ(password, "new");
 }
 
 TEST_F(SqliteRegistryTest, AWriterWaitsForAnotherCopysTransaction) {
@@ -449,75 +347,45 @@ TEST_F(SqliteRegistryTest, AWriterWaitsForAnotherCopysTransaction) {
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
   });
-  UserStore store(registry());
-  EXPECT_TRUE(store.SetPassword("Anna", "pw"));  // waits instead of failing
-  {
-    StoreTransaction transaction(registry());
-    store.SetCycleStart("Anna", 3);
-    EXPECT_TRUE(transaction.Commit());
-  }
+  EXPECT_TRUE(store().SetPassword("Anna", "pw"));  // waits instead of failing
+  StoreTransaction transaction(registry());
+  store().SetCycleStart("Anna", 3);
+  EXPECT_TRUE(transaction.Commit());
   holder.join();
   sqlite3_close(db);
-  EXPECT_EQ(store.GetCycleStart("Anna"), 3);
+  EXPECT_EQ(store().GetCycleStart("Anna"), 3);
 }
 
-TEST_F(SqliteRegistryTest, ChangesOfAnotherCopyAreSeenAtOnce) {
-  SecondCopy other(backend_.path());
-  ASSERT_TRUE(other.ok());
-  UserStore store(registry());
-  ASSERT_TRUE(store.SetPassword("Anna", "pw"));
-  EXPECT_TRUE(other.store().FindUser("anna"));
-  other.store().DeleteUserKey("Anna");
-  EXPECT_FALSE(store.FindUser("Anna"));
-  // The same name again is a new key: writes reach it, not the deleted one.
-  ASSERT_TRUE(other.store().SetPassword("Anna", "new"));
-  store.SetCycleStart("Anna", 42);
-  EXPECT_EQ(other.store().GetCycleStart("Anna"), 42);
-  std::string password;
-  ASSERT_TRUE(store.GetPassword("Anna", &password));
-  EXPECT_EQ(password, "new");
-}
-
-// A copy that cannot get the store within its wait writes nothing of its save, rather than
-// a part of it, and its commit says so.
+// A copy that cannot get the store within its wait writes nothing of its save, not even what
+// it could write once the other copy let go halfway, and its commit says so.
 TEST_F(SqliteRegistryTest, ASaveThatCannotGetTheStoreWritesNothingAndSaysSo) {
   const std::vector<StatisticsRecord> old = {{5, 6}, {7, 8}};
-  backend_.store().SetCycleStart("Anna", 1);
-  SaveStatistics(backend_.store(), "Anna", old);
-  StoreOpenResult result;
-  auto backend = OpenSqliteRegistry(backend_.path(), &result, /*busyTimeoutMs=*/50);
+  store().SetCycleStart("Anna", 1);
+  SaveStatistics(store(), "Anna", old);
+  auto backend = OpenOtherCopy(/*busyTimeoutMs=*/50);
   ASSERT_NE(backend, nullptr);
   test::RecordingRegistry impatient(*backend);
-  UserStore store(impatient);
-
+  UserStore impatientStore(impatient);
   sqlite3* holder = nullptr;
   ASSERT_EQ(sqlite3_open(backend_.path().c_str(), &holder), SQLITE_OK);
   ASSERT_EQ(sqlite3_exec(holder, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
-  // The other copy lets go in the middle of the save: what comes after must not be written.
-  impatient.beforeSetValue = [&](int) {
+  impatient.beforeSetValue = [&](int) {  // the other copy lets go in the middle of the save
     if (holder == nullptr)
       return;
     sqlite3_exec(holder, "COMMIT", nullptr, nullptr, nullptr);
     sqlite3_close(holder);
     holder = nullptr;
   };
-  {
+  for (bool free : {false, true}) {  // then once the store is free again, the save is made
     StoreTransaction transaction(impatient);
-    SaveStatistics(store, "Anna", {{9, 10}});
-    store.SetCycleStart("Anna", 2);
-    EXPECT_FALSE(transaction.Commit());
+    SaveStatistics(impatientStore, "Anna", {{9, 10}});
+    impatientStore.SetCycleStart("Anna", 2);
+    EXPECT_EQ(transaction.Commit(), free);
+    ASSERT_EQ(holder, nullptr);
+    EXPECT_EQ(LoadStatistics(store(), "Anna"),
+              (free ? std::vector<StatisticsRecord>{{9, 10}} : old));
+    EXPECT_EQ(store().GetCycleStart("Anna"), free ? 2 : 1);
   }
-  ASSERT_EQ(holder, nullptr);
-  EXPECT_EQ(LoadStatistics(backend_.store(), "Anna"), old);
-  EXPECT_EQ(backend_.store().GetCycleStart("Anna"), 1);
-
-  // Once the store is free again, the same copy saves as usual.
-  {
-    StoreTransaction transaction(impatient);
-    SaveStatistics(store, "Anna", {{9, 10}});
-    EXPECT_TRUE(transaction.Commit());
-  }
-  EXPECT_EQ(LoadStatistics(backend_.store(), "Anna"), (std::vector<StatisticsRecord>{{9, 10}}));
 }
 
 }  // namespace

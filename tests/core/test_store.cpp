@@ -1,8 +1,5 @@
 #include "test_store.h"
 
-#include <filesystem>
-#include <system_error>
-
 #ifdef _WIN32
 #include <windows.h>
 
@@ -13,6 +10,8 @@
 #include <stdlib.h>
 
 #include <cstdlib>
+#include <filesystem>
+#include <system_error>
 
 #include "core/store_file.h"
 #endif
@@ -29,12 +28,9 @@ void DeleteTree(Registry& registry, RegKey parent, const std::string& path) {
   if (registry.OpenKey(parent, path, kKeyAllAccess, &key) != kErrorSuccess)
     return;
   char name[256];
-  for (;;) {
-    std::uint32_t size = sizeof name;
-    if (registry.EnumKey(key, 0, name, &size) != kErrorSuccess)
-      break;
+  for (std::uint32_t size = sizeof name; registry.EnumKey(key, 0, name, &size) == kErrorSuccess;
+       size = sizeof name)
     DeleteTree(registry, key, std::string(name, size));
-  }
   registry.CloseKey(key);
   registry.DeleteKey(parent, path);
 }
@@ -75,38 +71,19 @@ TempFolder::TempFolder() {
 }
 
 TempFolder::~TempFolder() {
-  if (path_.empty())
-    return;
   std::error_code ignored;
-  std::filesystem::remove_all(path_, ignored);
+  if (!path_.empty())
+    std::filesystem::remove_all(path_, ignored);
 }
-
-namespace {
-
-std::string NewStoreFolder() {
-  const char* base = std::getenv("TMPDIR");
-  std::string pattern =
-      std::string(base != nullptr && base[0] != '\0' ? base : "/tmp") + "/lunaret-store-XXXXXX";
-  return mkdtemp(pattern.data()) != nullptr ? pattern : std::string();
-}
-
-}  // namespace
 
 // The store file lies in a folder of its own below the temporary one, so that opening also
 // creates a folder, as it does for a new user.
-TestStore::TestStore() : folder_(NewStoreFolder()), path_(folder_ + "/lunaret/registry.db") {
-  if (!folder_.empty())
+TestStore::TestStore() : path_(folder_.path() + "/lunaret/registry.db") {
+  if (!folder_.path().empty())
     Open();
 }
 
-TestStore::~TestStore() {
-  store_.reset();
-  registry_.reset();
-  if (folder_.empty())
-    return;
-  std::error_code ignored;
-  std::filesystem::remove_all(folder_, ignored);
-}
+TestStore::~TestStore() = default;
 
 void TestStore::Open() {
   StoreOpenResult result = StoreOpenResult::kCannotCreate;

@@ -2,12 +2,39 @@
 #define LUNARET_TESTS_CORE_TEST_STORE_H
 
 #include <memory>
+#include <ostream>
 #include <string>
 
 #include "core/registry.h"
+#include "core/statistics.h"
 #include "core/user_store.h"
 
-namespace lunaret::test {
+namespace lunaret {
+
+inline bool operator==(const StatisticsRecord& a, const StatisticsRecord& b) {
+  return a.mensesDate == b.mensesDate && a.ovulationDate == b.ovulationDate;
+}
+
+inline void PrintTo(const StatisticsRecord& record, std::ostream* out) {
+  *out << "{" << record.mensesDate << ", " << record.ovulationDate << "}";
+}
+
+namespace test {
+
+#ifndef _WIN32
+// A new empty folder below TMPDIR (or /tmp), removed with everything in it when it goes.
+class TempFolder {
+ public:
+  TempFolder();
+  ~TempFolder();
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+#endif
 
 // A fresh, empty store of this platform's backend that no other test and not the real
 // per-user store share: a SQLite file in a new temporary folder, or on Windows the registry
@@ -28,9 +55,6 @@ class TestStore {
   void Reopen();
 
 #ifndef _WIN32
-  const std::string& folder() const {
-    return folder_;
-  }
   const std::string& path() const {
     return path_;
   }
@@ -39,31 +63,17 @@ class TestStore {
  private:
   void Open();
 
-  std::unique_ptr<Registry> registry_;
-  std::unique_ptr<UserStore> store_;
 #ifdef _WIN32
   std::string basePath_;
 #else
-  std::string folder_;
+  TempFolder folder_;
   std::string path_;
 #endif
+  std::unique_ptr<Registry> registry_;
+  std::unique_ptr<UserStore> store_;
 };
 
-#ifndef _WIN32
-// A new empty folder below TMPDIR (or /tmp), removed with everything in it when it goes.
-class TempFolder {
- public:
-  TempFolder();
-  ~TempFolder();
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-  const std::string& path() const { return path_; }
-
- private:
-  std::string path_;
-};
-#endif
-
-}  // namespace lunaret::test
+}  // namespace test
+}  // namespace lunaret
 
 #endif  // LUNARET_TESTS_CORE_TEST_STORE_H

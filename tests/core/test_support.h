@@ -1,38 +1,50 @@
 #ifndef LUNARET_TESTS_CORE_TEST_SUPPORT_H
 #define LUNARET_TESTS_CORE_TEST_SUPPORT_H
 
-#include <functional>
+#include <cstdlib>
+#include <ctime>
 #include <string>
 
 namespace lunaret::test {
 
 // Sets TZ (and re-reads it) while it lives; restores the previous value afterwards.
-// rulesSupported() is false where the C library cannot read POSIX rule strings such as
-// "CET-1CEST,M3.5.0,M10.5.0/3"; tests of summer time changes then have nothing to check.
 class ScopedTimeZone {
  public:
-  explicit ScopedTimeZone(const char* zone);
-  ~ScopedTimeZone();
+  explicit ScopedTimeZone(const char* zone) {
+    if (const char* current = std::getenv("TZ"))
+      previous_ = current;
+    hadValue_ = std::getenv("TZ") != nullptr;
+    Set(zone);
+  }
+  ~ScopedTimeZone() { Set(hadValue_ ? previous_.c_str() : nullptr); }
   ScopedTimeZone(const ScopedTimeZone&) = delete;
   ScopedTimeZone& operator=(const ScopedTimeZone&) = delete;
 
-  static bool rulesSupported();
+  // False where the C library cannot read POSIX rule strings such as
+  // "CET-1CEST,M3.5.0,M10.5.0/3"; tests of summer time changes then have nothing to check.
+#ifdef _WIN32
+  static constexpr bool kRulesSupported = false;
+#else
+  static constexpr bool kRulesSupported = true;
+#endif
 
  private:
+  static void Set(const char* zone) {
+#ifdef _WIN32
+    _putenv_s("TZ", zone != nullptr ? zone : "");
+    _tzset();
+#else
+    if (zone != nullptr)
+      setenv("TZ", zone, 1);
+    else
+      unsetenv("TZ");
+    tzset();
+#endif
+  }
+
   bool hadValue_ = false;
   std::string previous_;
 };
-
-// Child roles: work a test starts in a separate process (the test binary run again with
-// LUNARET_CORE_CHILD=<role>). main() runs the role instead of the tests; its result is the
-// process's exit code.
-using ChildRole = std::function<int()>;
-bool RegisterChildRole(const std::string& name, ChildRole role);
-// The role named by LUNARET_CORE_CHILD, or null when the process is not a child.
-const ChildRole* ChildRoleOfThisProcess();
-
-// Path of the running test binary (LUNARET_TEST_BINARY when set).
-std::string TestBinaryPath();
 
 }  // namespace lunaret::test
 
