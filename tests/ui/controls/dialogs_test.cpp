@@ -1,9 +1,7 @@
-// The About box and the dedication dialog: texts, ids, button set-up and how they close.
-#include <QApplication>
+// The About box and the dedication dialog: texts, button set-up and how they close.
 #include <QLabel>
-#include <QSignalSpy>
 #include <QTest>
-#include <memory>
+#include <functional>
 
 #include <gtest/gtest.h>
 
@@ -16,176 +14,127 @@
 namespace lunaret {
 namespace {
 
-class NullOpener : public LinkOpener {
- public:
-  void OpenMail(const QString& /*address*/) override { ++opened; }
-  void OpenWeb(const QString& /*address*/) override { ++opened; }
-  int opened = 0;
-};
-
-class DialogTest : public ::testing::Test {
- protected:
-  void SetUp() override { LinkOpener::SetCurrent(&opener_); }
-  void TearDown() override {
-    LinkOpener::SetCurrent(nullptr);
-    test::Settle();
-  }
-  NullOpener opener_;
-};
-
-void ExpectLabelFont(QWidget* widget) {
+void ExpectLabelFont(const QWidget* widget) {
   ASSERT_NE(widget, nullptr);
   EXPECT_EQ(widget->font().family(), LabelFont().family()) << widget->objectName().toStdString();
   EXPECT_EQ(widget->font().pixelSize(), LabelFont().pixelSize());
 }
 
-TEST_F(DialogTest, AboutBoxShowsItsTextsLinksAndButton) {
+// What every dialog button is given: the dialog's theme, the hot background, its own tooltip,
+// the hand pointer and the label font.
+void ExpectButtonSetUp(const ThemedHoverButton* button, const ThemeLibrary* theme,
+                       const QString& tooltip) {
+  ASSERT_NE(button, nullptr);
+  EXPECT_EQ(button->Theme(), theme);
+  EXPECT_EQ(button->Color(0), HotBackgroundColor());
+  EXPECT_EQ(button->OwnTooltip(), tooltip);
+  EXPECT_TRUE(button->OwnTooltipActive());
+  EXPECT_EQ(button->cursor().shape(), Qt::BitmapCursor);
+  ExpectLabelFont(button);
+}
+
+// Runs a fresh dialog's real modal loop, answered by action; returns exec()'s result.
+template <typename Dialog>
+int RunDialog(const std::function<void(QWidget*)>& action) {
+  Dialog dialog;
+  test::WhenModal(action);
+  return dialog.exec();
+}
+
+template <Qt::Key key>
+void Press(QWidget* modal) {
+  QTest::keyClick(modal, key);
+}
+template <int id>
+void ClickButton(QWidget* modal) {
+  QTest::mouseClick(FindControl(modal, id), Qt::LeftButton);
+}
+
+TEST(DialogTest, AboutBoxShowsItsTextsLinksAndButtonWithoutACloseBox) {
   AboutDialog about;
   EXPECT_EQ(about.windowTitle(), QStringLiteral("About Lunaret :)"));
   EXPECT_FALSE(about.windowIcon().isNull());
+  EXPECT_FALSE(about.windowFlags() & Qt::WindowCloseButtonHint);
+  EXPECT_FALSE(about.windowFlags() & Qt::WindowSystemMenuHint);
+  EXPECT_TRUE(about.windowFlags() & Qt::WindowTitleHint);
 
-  auto* version = FindControlAs<QLabel>(&about, 1057);
-  ASSERT_NE(version, nullptr);
+  auto* version = FindControlAs<QLabel>(&about, AboutDialog::kIdVersion);
+  auto* years = FindControlAs<QLabel>(&about, AboutDialog::kIdYears);
+  ASSERT_TRUE(version != nullptr && years != nullptr);
   EXPECT_EQ(version->text(), QStringLiteral("Vessa Calendar v3.2 bis"));
-  auto* years = FindControlAs<QLabel>(&about, 1058);
-  ASSERT_NE(years, nullptr);
   EXPECT_TRUE(years->text().contains(QStringLiteral("2026")));
-
-  auto* mail = FindControlAs<HyperLink>(&about, 1037);
-  auto* home = FindControlAs<HyperLink>(&about, 1074);
-  ASSERT_NE(mail, nullptr);
-  ASSERT_NE(home, nullptr);
-  EXPECT_TRUE(mail->text().contains(QLatin1Char('@')));
-  EXPECT_FALSE(home->text().contains(QLatin1Char('@')));
-  EXPECT_EQ(about.MailLink(), mail);
-  EXPECT_EQ(about.HomeLink(), home);
-
-  auto* ok = FindControlAs<ThemedHoverButton>(&about, 1);
-  ASSERT_NE(ok, nullptr);
-  EXPECT_EQ(about.OkButton(), ok);
-  EXPECT_EQ(ok->text(), QStringLiteral("&OK"));
-  EXPECT_TRUE(ok->isDefault());
-  EXPECT_EQ(ok->Theme(), &about.Theme());
-  EXPECT_EQ(ok->Color(0), HotBackgroundColor());
-  EXPECT_EQ(ok->OwnTooltip(), QStringLiteral(" OK! "));
-  EXPECT_TRUE(ok->OwnTooltipActive());
-  EXPECT_EQ(ok->cursor().shape(), Qt::BitmapCursor);
-
-  ExpectLabelFont(ok);
   ExpectLabelFont(version);
   ExpectLabelFont(years);
+  EXPECT_EQ(FindControl(&about, AboutDialog::kIdMailLink), about.MailLink());
+  EXPECT_EQ(FindControl(&about, AboutDialog::kIdHomeLink), about.HomeLink());
+  EXPECT_TRUE(about.MailLink()->text().contains(QLatin1Char('@')));
+  EXPECT_FALSE(about.HomeLink()->text().contains(QLatin1Char('@')));
+
+  EXPECT_EQ(FindControl(&about, AboutDialog::kIdOk), about.OkButton());
+  EXPECT_EQ(about.OkButton()->text(), QStringLiteral("&OK"));
+  EXPECT_TRUE(about.OkButton()->isDefault());
+  ExpectButtonSetUp(about.OkButton(), &about.Theme(), QStringLiteral(" OK! "));
+
+  about.show();
+  test::Settle();
+  for (const QLabel* label : {version, years})
+    EXPECT_GE(label->width(), label->fontMetrics().horizontalAdvance(label->text()));
+  for (const HyperLink* link : {about.MailLink(), about.HomeLink()})
+    EXPECT_GE(link->width(), link->sizeHint().width()) << link->text().toStdString();
 }
 
-TEST_F(DialogTest, AboutBoxHasNoCloseBox) {
-  AboutDialog about;
-  const Qt::WindowFlags flags = about.windowFlags();
-  EXPECT_TRUE(flags & Qt::CustomizeWindowHint);
-  EXPECT_TRUE(flags & Qt::WindowTitleHint);
-  EXPECT_FALSE(flags & Qt::WindowCloseButtonHint);
-  EXPECT_FALSE(flags & Qt::WindowSystemMenuHint);
-}
-
-TEST_F(DialogTest, AboutBoxClosesWithEscapeEnterAndOk) {
-  {
-    AboutDialog about;
-    test::WhenModal([](QWidget* modal) { QTest::keyClick(modal, Qt::Key_Escape); });
-    EXPECT_EQ(about.exec(), QDialog::Rejected);
-  }
-  {
-    AboutDialog about;
-    test::WhenModal([](QWidget* modal) { QTest::keyClick(modal, Qt::Key_Return); });
-    EXPECT_EQ(about.exec(), QDialog::Accepted);
-  }
-  {
-    AboutDialog about;
-    test::WhenModal([](QWidget* modal) {
-      QTest::mouseClick(FindControl(modal, AboutDialog::kIdOk), Qt::LeftButton);
-    });
-    EXPECT_EQ(about.exec(), QDialog::Accepted);
-  }
-}
-
-TEST_F(DialogTest, AboutLinksAreBlueAgainAtEveryOpening) {
+TEST(DialogTest, AboutLinksOpenAndAreBlueAgainAtTheNextOpening) {
+  // Counts what the links would have opened.
+  struct CountingOpener : LinkOpener {
+    void OpenMail(const QString& /*address*/) override { ++opened; }
+    void OpenWeb(const QString& /*address*/) override { ++opened; }
+    int opened = 0;
+  } opener;
+  LinkOpener::SetCurrent(&opener);
   {
     AboutDialog about;
     about.show();
-    QTest::mouseClick(about.MailLink(), Qt::LeftButton, Qt::NoModifier, QPoint(2, 2));
-    QTest::mouseClick(about.HomeLink(), Qt::LeftButton, Qt::NoModifier, QPoint(2, 2));
-    EXPECT_EQ(opener_.opened, 2);
-    EXPECT_EQ(about.MailLink()->LinkColor(), HyperLink::kVisitedColor);
-    EXPECT_EQ(about.HomeLink()->LinkColor(), HyperLink::kVisitedColor);
+    for (HyperLink* link : {about.MailLink(), about.HomeLink()}) {
+      QTest::mouseClick(link, Qt::LeftButton, Qt::NoModifier, QPoint(2, 2));
+      EXPECT_EQ(link->LinkColor(), HyperLink::kVisitedColor);
+    }
+    EXPECT_EQ(opener.opened, 2);
   }
+  LinkOpener::SetCurrent(nullptr);
   AboutDialog again;
   EXPECT_EQ(again.MailLink()->LinkColor(), HyperLink::kUnvisitedColor);
   EXPECT_EQ(again.HomeLink()->LinkColor(), HyperLink::kUnvisitedColor);
 }
 
-TEST_F(DialogTest, AboutTextsFitTheirControls) {
-  AboutDialog about;
-  about.show();
-  test::Settle();
-  for (int id : {1057, 1058}) {
-    auto* label = FindControlAs<QLabel>(&about, id);
-    ASSERT_NE(label, nullptr);
-    EXPECT_GE(label->width(), label->fontMetrics().horizontalAdvance(label->text())) << id;
-  }
-  for (HyperLink* link : {about.MailLink(), about.HomeLink()})
-    EXPECT_GE(link->width(), link->sizeHint().width());
-}
-
-TEST_F(DialogTest, DedicationShowsThreeLinesWithAGapBeforeTheLast) {
+TEST(DialogTest, DedicationShowsThreeCentredLinesWithAGapAndOneButtonWithTheCancelId) {
   DedicationDialog dedication;
   EXPECT_EQ(dedication.windowTitle(), QStringLiteral("Vessa sentimental :)"));
-  auto* text = FindControlAs<QLabel>(&dedication, 1077);
+  auto* text = FindControlAs<QLabel>(&dedication, DedicationDialog::kIdText);
   ASSERT_NE(text, nullptr);
   const QStringList lines = text->text().split(QLatin1Char('\n'));
   ASSERT_EQ(lines.size(), 4);
-  EXPECT_FALSE(lines[0].isEmpty());
-  EXPECT_FALSE(lines[1].isEmpty());
-  EXPECT_TRUE(lines[2].isEmpty());
-  EXPECT_FALSE(lines[3].isEmpty());
+  EXPECT_TRUE(!lines[0].isEmpty() && !lines[1].isEmpty() && lines[2].isEmpty() &&
+              !lines[3].isEmpty());
   EXPECT_TRUE(text->alignment() & Qt::AlignHCenter);
   ExpectLabelFont(text);
-}
 
-TEST_F(DialogTest, DedicationButtonCarriesTheCancelIdAndItsSetUp) {
-  DedicationDialog dedication;
-  auto* ok = FindControlAs<ThemedHoverButton>(&dedication, 2);
-  ASSERT_NE(ok, nullptr);
-  EXPECT_EQ(dedication.OkButton(), ok);
+  EXPECT_EQ(FindControl(&dedication, 2), dedication.OkButton());
   EXPECT_EQ(FindControl(&dedication, 1), nullptr);
-  EXPECT_EQ(ok->text(), QStringLiteral("OK     "));
-  EXPECT_EQ(ok->Theme(), &dedication.Theme());
-  EXPECT_EQ(ok->Color(0), HotBackgroundColor());
-  EXPECT_EQ(ok->OwnTooltip(), QStringLiteral("All the best to you!"));
-  EXPECT_TRUE(ok->OwnTooltipActive());
-  EXPECT_EQ(ok->cursor().shape(), Qt::BitmapCursor);
-  ExpectLabelFont(ok);
-  ok->grab();
-  EXPECT_EQ(ok->IconRect().size(), QSize(16, 16)) << "the heart icon";
-  EXPECT_EQ(ok->IconRect().left(), 3);
+  EXPECT_EQ(dedication.OkButton()->text(), QStringLiteral("OK     "));
+  ExpectButtonSetUp(dedication.OkButton(), &dedication.Theme(),
+                    QStringLiteral("All the best to you!"));
+  dedication.OkButton()->grab();
+  EXPECT_EQ(dedication.OkButton()->IconRect().size(), QSize(16, 16)) << "the heart icon";
 }
 
-TEST_F(DialogTest, DedicationClosesFromItsButtonEscapeAndEnter) {
-  {
-    DedicationDialog dedication;
-    test::WhenModal([](QWidget* modal) {
-      QTest::mouseClick(FindControl(modal, DedicationDialog::kIdOk), Qt::LeftButton);
-    });
-    EXPECT_EQ(dedication.exec(), QDialog::Rejected) << "the button carries the Cancel id";
-  }
-  {
-    DedicationDialog dedication;
-    test::WhenModal([](QWidget* modal) { QTest::keyClick(modal, Qt::Key_Escape); });
-    EXPECT_EQ(dedication.exec(), QDialog::Rejected);
-  }
-  {
-    DedicationDialog dedication;
-    QSignalSpy finished(&dedication, &QDialog::finished);
-    test::WhenModal([](QWidget* modal) { QTest::keyClick(modal, Qt::Key_Return); });
-    dedication.exec();
-    EXPECT_EQ(finished.count(), 1);
-  }
+TEST(DialogTest, BothDialogsCloseFromTheKeyboardAndTheirButton) {
+  EXPECT_EQ(RunDialog<AboutDialog>(Press<Qt::Key_Escape>), QDialog::Rejected);
+  EXPECT_EQ(RunDialog<AboutDialog>(Press<Qt::Key_Return>), QDialog::Accepted);
+  EXPECT_EQ(RunDialog<AboutDialog>(ClickButton<AboutDialog::kIdOk>), QDialog::Accepted);
+  EXPECT_EQ(RunDialog<DedicationDialog>(Press<Qt::Key_Escape>), QDialog::Rejected);
+  EXPECT_EQ(RunDialog<DedicationDialog>(Press<Qt::Key_Return>), QDialog::Rejected);
+  EXPECT_EQ(RunDialog<DedicationDialog>(ClickButton<DedicationDialog::kIdOk>), QDialog::Rejected)
+      << "the button carries the Cancel id";
 }
 
 }  // namespace
