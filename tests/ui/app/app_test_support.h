@@ -18,44 +18,21 @@
 
 namespace lunaret::test {
 
-// A store that cannot open anything: every call fails as a registry without access would.
-class UnreachableRegistry : public Registry {
+// Passes everything to a real store, but can refuse to open keys (a store without access) or
+// to commit transactions (a full disk: the backend then keeps nothing written inside them).
+class FaultyRegistry : public Registry {
  public:
-  long CreateKey(RegKey, const std::string&, RegKey*) override { return kErrorAccessDenied; }
-  long OpenKey(RegKey, const std::string&, std::uint32_t, RegKey*) override {
-    return kErrorAccessDenied;
-  }
-  long QueryValue(RegKey, const std::string&, std::uint32_t*, unsigned char*,
-                  std::uint32_t*) override {
-    return kErrorInvalidHandle;
-  }
-  long SetValue(RegKey, const std::string&, std::uint32_t, const unsigned char*,
-                std::uint32_t) override {
-    return kErrorInvalidHandle;
-  }
-  long EnumKey(RegKey, std::uint32_t, char*, std::uint32_t*) override {
-    return kErrorInvalidHandle;
-  }
-  long DeleteValue(RegKey, const std::string&) override { return kErrorInvalidHandle; }
-  long DeleteKey(RegKey, const std::string&) override { return kErrorInvalidHandle; }
-  long CloseKey(RegKey) override { return kErrorInvalidHandle; }
-  long QueryValueCount(RegKey, std::uint32_t*) override { return kErrorInvalidHandle; }
-};
-
-// Passes everything to a real store but can refuse to commit transactions, as a full disk
-// would; the backend then keeps nothing of what was written inside them.
-class CommitRefusingRegistry : public Registry {
- public:
-  explicit CommitRefusingRegistry(Registry& inner) : inner_(inner) {}
+  explicit FaultyRegistry(Registry& inner) : inner_(inner) {}
+  bool refuseOpen = false;
   bool refuseCommit = false;
   std::vector<std::string> written;  // names of the values written, in order
   int transactions = 0;              // outermost transactions begun
 
   long CreateKey(RegKey parent, const std::string& path, RegKey* key) override {
-    return inner_.CreateKey(parent, path, key);
+    return refuseOpen ? kErrorAccessDenied : inner_.CreateKey(parent, path, key);
   }
   long OpenKey(RegKey parent, const std::string& path, std::uint32_t access, RegKey* key) override {
-    return inner_.OpenKey(parent, path, access, key);
+    return refuseOpen ? kErrorAccessDenied : inner_.OpenKey(parent, path, access, key);
   }
   long QueryValue(RegKey key, const std::string& name, std::uint32_t* type, unsigned char* data,
                   std::uint32_t* size) override {
@@ -72,9 +49,7 @@ class CommitRefusingRegistry : public Registry {
     return inner_.EnumKey(key, index, name, nameSize);
   }
   long DeleteValue(RegKey key, const std::string& name) override {
-    if (refuseCommit && depth_ > 0)
-      return kErrorGeneric;
-    return inner_.DeleteValue(key, name);
+    return refuseCommit && depth_ > 0 ? kErrorGeneric : inner_.DeleteValue(key, name);
   }
   long DeleteKey(RegKey key, const std::string& subkey) override {
     return inner_.DeleteKey(key, subkey);

@@ -24,11 +24,6 @@ namespace {
 
 using test::MessageBoxRecorder;
 
-std::string ReadFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 // Points XDG_DATA_HOME at a fresh folder for its lifetime.
 class DataHome {
  public:
@@ -59,10 +54,7 @@ TEST(SessionTest, AStoreFileThatIsNoStoreEndsTheProgramAndStaysUntouched) {
   DataHome home;
   std::filesystem::create_directories(home.StorePath().parent_path());
   const std::string garbage = "These are my notes, not a database.\n";
-  {
-    std::ofstream out(home.StorePath(), std::ios::binary);
-    out << garbage;
-  }
+  std::ofstream(home.StorePath(), std::ios::binary) << garbage;
   ASSERT_EQ(DefaultStorePath(), home.StorePath().string());
 
   MessageBoxRecorder boxes;
@@ -71,7 +63,8 @@ TEST(SessionTest, AStoreFileThatIsNoStoreEndsTheProgramAndStaysUntouched) {
   EXPECT_FALSE(app.InitInstance());
   test::ExpectOnlyMessage(boxes, "Unable to ran Lunaret", "Lunaret", 0x10);
   EXPECT_EQ(logins.shown, 0);
-  EXPECT_EQ(ReadFile(home.StorePath()), garbage);
+  std::ifstream in(home.StorePath(), std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), garbage);
 }
 
 TEST(SessionTest, ExitAtTheLoginEndsTheProgramWithoutAMainWindow) {
