@@ -5,6 +5,7 @@
 #include <climits>
 #include <ctime>
 #include <string>
+#include <tuple>
 
 #include "test_support.h"
 
@@ -27,12 +28,10 @@ std::string Text(const CalendarDate& date) {
 }
 
 TEST(MakeDate, FillsInTheDayOfWeek) {
-  const struct {
-    int year, month, day, weekday;
-  } cases[] = {{2004, 3, 5, 5},  {2004, 5, 1, 6}, {2004, 3, 7, 0}, {1970, 1, 1, 4},
-               {2000, 2, 29, 2}, {1900, 1, 1, 1}, {1, 1, 1, 1},    {9999, 12, 31, 5}};
-  for (const auto& c : cases)
-    EXPECT_EQ(MakeDate(c.year, c.month, c.day).dayOfWeek, c.weekday) << c.year << "-" << c.month;
+  const int cases[][4] = {{2004, 3, 5, 5},  {2004, 5, 1, 6}, {2004, 3, 7, 0}, {1970, 1, 1, 4},
+                          {2000, 2, 29, 2}, {1900, 1, 1, 1}, {1, 1, 1, 1},    {9999, 12, 31, 5}};
+  for (const auto& [year, month, day, weekday] : cases)
+    EXPECT_EQ(MakeDate(year, month, day).dayOfWeek, weekday) << year << "-" << month;
   EXPECT_EQ(MakeDate(2024, 12, 31), (CalendarDate{2024, 12, 2, 31, 0, 0, 0, 0}));
 }
 
@@ -57,12 +56,7 @@ TEST(MakeTimeValue, ReadsTheDateAsLocalTimeAndLocalDateOfGoesBack) {
 TEST(CycleStatus, FollowsTheTableOfExamples) {
   ScopedTimeZone zone(ZoneWithSummerTime());
   const CalendarDate march1 = MakeDate(2004, 3, 1);
-  const struct {
-    CalendarDate first;
-    long length;
-    CalendarDate today;
-    std::string text;
-  } cases[] = {
+  const std::tuple<CalendarDate, long, CalendarDate, std::string> cases[] = {
       {march1, 28, march1, "Today is day 1, menses after 28 day(s)"},
       {march1, 28, MakeDate(2004, 3, 10), "Today is day 10, menses after 19 day(s)"},
       {march1, 28, MakeDate(2004, 3, 29), "Menses must be today:)"},
@@ -83,18 +77,13 @@ TEST(CycleStatus, FollowsTheTableOfExamples) {
        "Today is day 2, menses after " + std::to_string(LONG_MAX - 1) + " day(s)"},
       {march1, LONG_MIN, MakeDate(2004, 3, 2), "Today is day 2"},
   };
-  for (const auto& c : cases)
-    EXPECT_EQ(CycleStatus(c.first, c.length, c.today), c.text)
-        << Text(c.first) << " + " << c.length << " on " << Text(c.today);
+  for (const auto& [first, length, today, text] : cases)
+    EXPECT_EQ(CycleStatus(first, length, today), text) << Text(first) << " + " << length;
 }
 
 TEST(ForecastNextStart, CrossesFebruaryOfLeapAndCommonYearsAndStaysInTheCalendar) {
   const CalendarDate march1 = MakeDate(2004, 3, 1);
-  const struct {
-    CalendarDate first;
-    long length;
-    CalendarDate next;
-  } cases[] = {
+  const std::tuple<CalendarDate, long, CalendarDate> cases[] = {
       {MakeDate(2004, 1, 31), 29, MakeDate(2004, 2, 29)},
       {MakeDate(2003, 1, 31), 29, MakeDate(2003, 3, 1)},
       {MakeDate(2000, 1, 31), 29, MakeDate(2000, 2, 29)},
@@ -107,8 +96,8 @@ TEST(ForecastNextStart, CrossesFebruaryOfLeapAndCommonYearsAndStaysInTheCalendar
       {march1, LONG_MIN, MakeDate(1, 1, 1)},
       {march1, 366L * 10000, MakeDate(9999, 12, 31)},
   };
-  for (const auto& c : cases)
-    EXPECT_EQ(ForecastNextStart(c.first, c.length), c.next) << Text(c.first) << " + " << c.length;
+  for (const auto& [first, length, next] : cases)
+    EXPECT_EQ(ForecastNextStart(first, length), next) << Text(first) << " + " << length;
 }
 
 // The forecast of calendar days agrees with the local date of 01:01:01 on the first day plus

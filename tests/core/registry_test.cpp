@@ -6,56 +6,14 @@
 
 #include <set>
 #include <string>
-#include <vector>
 
 #include "test_store.h"
 
 namespace lunaret {
 namespace {
 
-class RegistryTest : public ::testing::Test {
+class RegistryTest : public test::StoreTest {
  protected:
-  void SetUp() override { ASSERT_TRUE(backend_.ok()); }
-  void TearDown() override {
-    for (RegKey key : keys_)
-      EXPECT_EQ(registry().CloseKey(key), kErrorSuccess);
-  }
-  Registry& registry() { return backend_.registry(); }
-
-  // Creates or opens the key at path; it is closed when the test ends.
-  RegKey Create(const std::string& path) {
-    RegKey key = 0;
-    EXPECT_EQ(registry().CreateKey(kCurrentUser, path, &key), kErrorSuccess) << path;
-    keys_.push_back(key);
-    return key;
-  }
-  void Close(RegKey key) {
-    std::erase(keys_, key);
-    EXPECT_EQ(registry().CloseKey(key), kErrorSuccess);
-  }
-  RegKey Open(RegKey parent, const std::string& path, std::uint32_t access = kKeyRead) {
-    RegKey key = 0;
-    EXPECT_EQ(registry().OpenKey(parent, path, access, &key), kErrorSuccess) << path;
-    keys_.push_back(key);
-    return key;
-  }
-  long SetText(RegKey key, const std::string& name, const std::string& text) {
-    return registry().SetValue(key, name, kRegSz,
-                               reinterpret_cast<const unsigned char*>(text.c_str()),
-                               static_cast<std::uint32_t>(text.size() + 1));
-  }
-  std::string GetText(RegKey key, const std::string& name) {
-    char buffer[256] = {};
-    std::uint32_t size = sizeof buffer;
-    const long rc =
-        registry().QueryValue(key, name, nullptr, reinterpret_cast<unsigned char*>(buffer), &size);
-    return rc == kErrorSuccess ? std::string(buffer) : "<absent>";
-  }
-  std::uint32_t ValueCount(RegKey key) {
-    std::uint32_t count = 12345;
-    EXPECT_EQ(registry().QueryValueCount(key, &count), kErrorSuccess);
-    return count;
-  }
   // The subkeys by EnumKey, which must end with kErrorNoMoreItems.
   std::multiset<std::string> Children(RegKey key) {
     std::multiset<std::string> names;
@@ -71,9 +29,6 @@ class RegistryTest : public ::testing::Test {
       names.insert(std::string(name, size));
     }
   }
-
-  test::TestStore backend_;
-  std::vector<RegKey> keys_;
 };
 
 TEST_F(RegistryTest, CreateKeyMakesTheWholePathAndKeysMatchWithoutRegardToCase) {
@@ -81,9 +36,9 @@ TEST_F(RegistryTest, CreateKeyMakesTheWholePathAndKeysMatchWithoutRegardToCase) 
   EXPECT_EQ(registry().OpenKey(kCurrentUser, "Software\\Lunaret", kKeyRead, &missing),
             kErrorFileNotFound);
   ASSERT_EQ(SetText(Create("Software\\Lunaret\\Anna"), "duration", "28"), kErrorSuccess);
-  EXPECT_EQ(GetText(Create("SOFTWARE\\lunaret\\ANNA"), "DURATION"), "28");
+  EXPECT_EQ(ReadText(Create("SOFTWARE\\lunaret\\ANNA"), "DURATION"), "28");
   const RegKey root = Open(kCurrentUser, "Software\\Lunaret");
-  EXPECT_EQ(GetText(Open(root, "anna"), "duration"), "28");
+  EXPECT_EQ(ReadText(Open(root, "anna"), "duration"), "28");
   EXPECT_EQ(Children(root), std::multiset<std::string>{"Anna"});
 }
 
@@ -108,29 +63,26 @@ TEST_F(RegistryTest, EnumKeyListsEachSubkeyOnceWithItsCaseAndNeedsRoomForTheTerm
 TEST_F(RegistryTest, ValuesKeepTheirTypeAndBytesAndRefuseSmallBuffers) {
   const RegKey key = Create("Software\\Lunaret\\Anna");
   ASSERT_EQ(SetText(key, "data", "a much longer text"), kErrorSuccess);
-  const unsigned char dword[4] = {1, 2, 3, 4};
-  ASSERT_EQ(registry().SetValue(key, "Data", kRegDword, dword, 4), kErrorSuccess);  // replaces
+  ASSERT_EQ(SetDword(key, "Data", 0x04030201), kErrorSuccess);  // replaces the text
   ASSERT_EQ(SetText(key, "", "secret"), kErrorSuccess);
   EXPECT_EQ(ValueCount(key), 2u);
-
   std::uint32_t type = 0;
+  EXPECT_EQ(Read(key, "DATA", &type), "\1\2\3\4");
+  EXPECT_EQ(type, kRegDword);
+
   std::uint32_t size = 0;
   ASSERT_EQ(registry().QueryValue(key, "", &type, nullptr, &size), kErrorSuccess);
   EXPECT_EQ(type, kRegSz);
   EXPECT_EQ(size, 7u);
-  unsigned char buffer[16] = {};
-  size = 6;
+  unsigned char buffer[6] = {};
+  size = sizeof buffer;
   EXPECT_EQ(registry().QueryValue(key, "", &type, buffer, &size), kErrorMoreData);
   EXPECT_EQ(size, 7u);
-  size = sizeof buffer;
-  ASSERT_EQ(registry().QueryValue(key, "DATA", &type, buffer, &size), kErrorSuccess);
-  EXPECT_EQ(type, kRegDword);
-  EXPECT_EQ(std::string(buffer, buffer + size), "\1\2\3\4");
 
   EXPECT_EQ(registry().DeleteValue(key, "dATA"), kErrorSuccess);
   EXPECT_EQ(registry().DeleteValue(key, "data"), kErrorFileNotFound);
-  EXPECT_EQ(GetText(key, "data"), "<absent>");
-  EXPECT_EQ(GetText(key, ""), "secret");
+  EXPECT_EQ(Read(key, "data"), "<absent>");
+  EXPECT_EQ(ReadText(key, ""), "secret");
   EXPECT_EQ(ValueCount(key), 1u);
 }
 
@@ -150,7 +102,7 @@ TEST_F(RegistryTest, AKeyOpenedForReadingCannotWrite) {
   Create("Software\\Lunaret\\Anna");
   const RegKey key = Open(kCurrentUser, "Software\\Lunaret\\Anna");
   EXPECT_EQ(SetText(key, "duration", "28"), kErrorAccessDenied);
-  EXPECT_EQ(GetText(key, "duration"), "<absent>");
+  EXPECT_EQ(Read(key, "duration"), "<absent>");
 }
 
 // Inside a transaction the backend may read a key's values in bulk; what is read must still
@@ -160,25 +112,25 @@ TEST_F(RegistryTest, ReadsInsideATransactionFollowTheWritesMadeInIt) {
   const RegKey key = Create("Software\\Lunaret\\Anna");
   const auto readAll = [&] {
     for (int i = 0; i < 200; ++i)
-      GetText(key, "v" + std::to_string(i));
+      Read(key, "v" + std::to_string(i));
   };
   for (int i = 0; i < 200; ++i)
     ASSERT_EQ(SetText(key, "v" + std::to_string(i), "old"), kErrorSuccess);
   for (int i = 0; i < 200; ++i)
-    ASSERT_EQ(GetText(key, "V" + std::to_string(i)), "old");
+    ASSERT_EQ(ReadText(key, "V" + std::to_string(i)), "old");
   ASSERT_EQ(SetText(key, "v7", "new"), kErrorSuccess);
-  EXPECT_EQ(GetText(key, "v7"), "new");
+  EXPECT_EQ(ReadText(key, "v7"), "new");
   readAll();
   ASSERT_EQ(registry().DeleteValue(key, "v8"), kErrorSuccess);
-  EXPECT_EQ(GetText(key, "v8"), "<absent>");
+  EXPECT_EQ(Read(key, "v8"), "<absent>");
   EXPECT_EQ(registry().DeleteValue(key, "v8"), kErrorFileNotFound);
   readAll();
   ASSERT_EQ(SetText(key, "extra", "added"), kErrorSuccess);
-  EXPECT_EQ(GetText(key, "EXTRA"), "added");
+  EXPECT_EQ(ReadText(key, "EXTRA"), "added");
   readAll();
-  EXPECT_EQ(GetText(key, "v7"), "new");
-  EXPECT_EQ(GetText(key, "v8"), "<absent>");
-  EXPECT_EQ(GetText(key, "v9"), "old");
+  EXPECT_EQ(ReadText(key, "v7"), "new");
+  EXPECT_EQ(Read(key, "v8"), "<absent>");
+  EXPECT_EQ(ReadText(key, "v9"), "old");
   EXPECT_EQ(ValueCount(key), 200u);
 
   // A key deleted and made anew in the same transaction starts empty.
@@ -187,7 +139,7 @@ TEST_F(RegistryTest, ReadsInsideATransactionFollowTheWritesMadeInIt) {
   const RegKey again = Create("Software\\Lunaret\\Anna");
   EXPECT_EQ(ValueCount(again), 0u);
   for (int i = 0; i < 100; ++i)
-    EXPECT_EQ(GetText(again, "v" + std::to_string(i)), "<absent>");
+    EXPECT_EQ(Read(again, "v" + std::to_string(i)), "<absent>");
   EXPECT_TRUE(transaction.Commit());
 }
 

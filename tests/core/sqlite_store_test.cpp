@@ -8,7 +8,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cstdlib>
 #include <fstream>
 #include <functional>
@@ -16,7 +15,6 @@
 #include <map>
 #include <random>
 #include <string>
-#include <thread>
 
 #include "core/registry_sqlite.h"
 #include "core/statistics.h"
@@ -207,25 +205,13 @@ TEST(SqliteStoreFile, TheDefaultStoreLiesInXdgDataHome) {
   EXPECT_EQ(Mode(folder.path() + "/lunaret/registry.db"), 0600u);
 }
 
-class SqliteRegistryTest : public ::testing::Test {
+class SqliteRegistryTest : public test::StoreTest {
  protected:
-  void SetUp() override { ASSERT_TRUE(backend_.ok()); }
-  Registry& registry() { return backend_.registry(); }
-  UserStore& store() { return backend_.store(); }
-  RegKey Create(const std::string& path) {
-    RegKey key = 0;
-    EXPECT_EQ(registry().CreateKey(kCurrentUser, path, &key), kErrorSuccess) << path;
-    return key;
-  }
-  long SetDword(RegKey key, const std::string& name, std::uint32_t value) {
-    return registry().SetValue(key, name, kRegDword, reinterpret_cast<unsigned char*>(&value), 4);
-  }
   // Another running copy of the program: a connection of its own to the same file.
   std::unique_ptr<Registry> OpenOtherCopy(int busyTimeoutMs = kStoreBusyTimeoutMs) {
     StoreOpenResult result;
     return OpenSqliteRegistry(backend_.path(), &result, busyTimeoutMs);
   }
-  test::TestStore backend_;
 };
 
 int OpenFileCount() {
@@ -241,58 +227,40 @@ int OpenFileCount() {
 // Handles live in memory: opening a key costs no file, and a closed or deleted key's handle
 // never reaches another key, also when its place is taken by a key opened later.
 TEST_F(SqliteRegistryTest, HandlesCostNoFilesAndStaleOnesAreRefused) {
-  registry().CloseKey(Create("Software\\Lunaret\\Anna"));
+  Close(Create("Software\\Lunaret\\Anna"));
   const int files = OpenFileCount();
-  std::vector<RegKey> keys;
   for (int i = 0; i < 500; ++i)
-    keys.push_back(Create("Software\\Lunaret\\Anna"));
+    Create("Software\\Lunaret\\Anna");
   EXPECT_EQ(OpenFileCount(), files);
-  for (RegKey key : keys)
-    EXPECT_EQ(registry().CloseKey(key), kErrorSuccess);
 
-  const RegKey closed = keys.front();
+  const RegKey closed = keys_.front();
+  Close(closed);
   EXPECT_EQ(registry().CloseKey(closed), kErrorInvalidHandle);
   EXPECT_EQ(SetDword(closed, "data", 1), kErrorInvalidHandle);
   RegKey child = 0;
   EXPECT_EQ(registry().CreateKey(0x1234567, "x", &child), kErrorInvalidHandle);
-  const RegKey anna = Create("Software\\Lunaret\\Anna");
+  const RegKey anna = Create("Software\\Lunaret\\Anna");  // in the closed handle's place
   EXPECT_EQ(SetDword(closed, "data", 1), kErrorInvalidHandle);
-  const RegKey root = Create("Software\\Lunaret");
-  ASSERT_EQ(registry().DeleteKey(root, "Anna"), kErrorSuccess);
+  ASSERT_EQ(registry().DeleteKey(Create("Software\\Lunaret"), "Anna"), kErrorSuccess);
   EXPECT_EQ(SetDword(anna, "data", 1), kErrorKeyDeleted);
   EXPECT_EQ(registry().CreateKey(anna, "Child", &child), kErrorKeyDeleted);
-  const RegKey again = Create("Software\\Lunaret\\Anna");
-  std::uint32_t count = 9;
-  ASSERT_EQ(registry().QueryValueCount(again, &count), kErrorSuccess);
-  EXPECT_EQ(count, 0u);
-  for (RegKey key : {anna, root, again})
-    registry().CloseKey(key);
+  EXPECT_EQ(ValueCount(Create("Software\\Lunaret\\Anna")), 0u);
 }
 
 // Names are bytes: kept as given, matched by their folded form, split at single backslashes,
 // at most 255 bytes each.
 TEST_F(SqliteRegistryTest, KeyPathsAreNamesOfUpTo255BytesKeptByteForByte) {
-  const std::string odd =
-      "\xFF\xFE"
-      "Anna\x80";
-  const RegKey key = Create("Software\\Lunaret\\" + odd + "\\");  // a trailing backslash
-  EXPECT_EQ(SetDword(key, "\xC3\xA9t\xC3\xA9", 7), kErrorSuccess);
-  registry().CloseKey(key);
+  const std::string odd = "\377\376Anna\200";
+  const RegKey key = Create("Software\\Lunaret\\" + odd + "\\");    // a trailing backslash
+  EXPECT_EQ(SetDword(key, "\303\251t\303\251", 7), kErrorSuccess);  // été
   EXPECT_THAT(store().ListUsers(), ElementsAre(odd));
-  RegKey again = 0;
-  ASSERT_EQ(registry().OpenKey(kCurrentUser,
-                               "software\\lunaret\\\xFF\xFE"
-                               "ANNA\x80",
-                               kKeyRead, &again),
-            kErrorSuccess);
-  std::uint32_t size = 0;
-  EXPECT_EQ(registry().QueryValue(again, "\xC3\x89T\xC3\x89", nullptr, nullptr, &size),
-            kErrorSuccess);
-  registry().CloseKey(again);
+  EXPECT_EQ(Read(Open(kCurrentUser, "software\\lunaret\\\377\376ANNA\200"), "\303\211T\303\211"),
+            "\7\0\0\0"s);
 
-  for (const std::string& bad :
+  RegKey bad = 0;
+  for (const std::string& path :
        {"\\Software"s, "Software\\\\Lunaret"s, "Software\\" + std::string(256, 'k')})
-    EXPECT_EQ(registry().CreateKey(kCurrentUser, bad, &again), kErrorInvalidParameter) << bad;
+    EXPECT_EQ(registry().CreateKey(kCurrentUser, path, &bad), kErrorInvalidParameter) << path;
   EXPECT_FALSE(store().SetPassword(std::string(256, 'u'), "pw"));
   ASSERT_TRUE(store().SetPassword(std::string(255, 'u'), "pw"));
   EXPECT_TRUE(store().FindUser(std::string(255, 'U')));
@@ -337,23 +305,6 @@ TEST_F(SqliteRegistryTest, ChangesOfAnotherCopyAreSeenAtOnce) {
   std::string password;
   ASSERT_TRUE(store().GetPassword("Anna", &password));
   EXPECT_EQ(password, "new");
-}
-
-TEST_F(SqliteRegistryTest, AWriterWaitsForAnotherCopysTransaction) {
-  sqlite3* db = nullptr;
-  ASSERT_EQ(sqlite3_open(backend_.path().c_str(), &db), SQLITE_OK);
-  ASSERT_EQ(sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
-  std::thread holder([db] {
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
-  });
-  EXPECT_TRUE(store().SetPassword("Anna", "pw"));  // waits instead of failing
-  StoreTransaction transaction(registry());
-  store().SetCycleStart("Anna", 3);
-  EXPECT_TRUE(transaction.Commit());
-  holder.join();
-  sqlite3_close(db);
-  EXPECT_EQ(store().GetCycleStart("Anna"), 3);
 }
 
 // A copy that cannot get the store within its wait writes nothing of its save, not even what

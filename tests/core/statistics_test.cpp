@@ -29,12 +29,7 @@ std::vector<StatisticsRecord> Records(int count, TimeValue first = kMarch5) {
   return records;
 }
 
-class StatisticsStoreTest : public ::testing::Test {
- protected:
-  void SetUp() override { ASSERT_TRUE(backend_.ok()); }
-  UserStore& store() { return backend_.store(); }
-  test::TestStore backend_;
-};
+using StatisticsStoreTest = test::StoreTest;
 
 TEST_F(StatisticsStoreTest, SavedRecordsLoadBackInOrderAfterAReopen) {
   EXPECT_THAT(LoadStatistics(store(), "Anna"), IsEmpty());

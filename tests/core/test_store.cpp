@@ -22,19 +22,6 @@ namespace lunaret::test {
 
 namespace {
 
-// Deletes key path below parent with everything under it (the registry deletes leaves only).
-void DeleteTree(Registry& registry, RegKey parent, const std::string& path) {
-  RegKey key = 0;
-  if (registry.OpenKey(parent, path, kKeyAllAccess, &key) != kErrorSuccess)
-    return;
-  char name[256];
-  for (std::uint32_t size = sizeof name; registry.EnumKey(key, 0, name, &size) == kErrorSuccess;
-       size = sizeof name)
-    DeleteTree(registry, key, std::string(name, size));
-  registry.CloseKey(key);
-  registry.DeleteKey(parent, path);
-}
-
 std::string NewScratchPath() {
   static std::atomic<int> counter{0};
   return "LunaretTest\\" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(counter++);
@@ -49,10 +36,8 @@ TestStore::TestStore() : basePath_(NewScratchPath()) {
 TestStore::~TestStore() {
   store_.reset();
   registry_.reset();
-  if (std::unique_ptr<Registry> user = OpenWindowsRegistry()) {
-    DeleteTree(*user, kCurrentUser, basePath_);
-    user->DeleteKey(kCurrentUser, "LunaretTest");  // refused while other tests still use it
-  }
+  RegDeleteTreeA(HKEY_CURRENT_USER, basePath_.c_str());
+  RegDeleteKeyA(HKEY_CURRENT_USER, "LunaretTest");  // refused while other tests still use it
 }
 
 void TestStore::Open() {
@@ -97,6 +82,59 @@ void TestStore::Reopen() {
   store_.reset();
   registry_.reset();
   Open();
+}
+
+void StoreTest::TearDown() {
+  for (RegKey key : keys_)
+    EXPECT_EQ(registry().CloseKey(key), kErrorSuccess);
+}
+
+RegKey StoreTest::Create(const std::string& path) {
+  RegKey key = 0;
+  EXPECT_EQ(registry().CreateKey(kCurrentUser, path, &key), kErrorSuccess) << path;
+  keys_.push_back(key);
+  return key;
+}
+
+RegKey StoreTest::Open(RegKey parent, const std::string& path, std::uint32_t access) {
+  RegKey key = 0;
+  EXPECT_EQ(registry().OpenKey(parent, path, access, &key), kErrorSuccess) << path;
+  keys_.push_back(key);
+  return key;
+}
+
+void StoreTest::Close(RegKey key) {
+  std::erase(keys_, key);
+  EXPECT_EQ(registry().CloseKey(key), kErrorSuccess);
+}
+
+long StoreTest::SetText(RegKey key, const std::string& name, const std::string& text) {
+  return registry().SetValue(key, name, kRegSz,
+                             reinterpret_cast<const unsigned char*>(text.c_str()),
+                             static_cast<std::uint32_t>(text.size() + 1));
+}
+
+long StoreTest::SetDword(RegKey key, const std::string& name, std::uint32_t value) {
+  const unsigned char bytes[4] = {
+      static_cast<unsigned char>(value), static_cast<unsigned char>(value >> 8),
+      static_cast<unsigned char>(value >> 16), static_cast<unsigned char>(value >> 24)};
+  return registry().SetValue(key, name, kRegDword, bytes, 4);
+}
+
+std::string StoreTest::Read(RegKey key, const std::string& name, std::uint32_t* type) {
+  std::string bytes(1024, '\0');
+  auto size = static_cast<std::uint32_t>(bytes.size());
+  if (registry().QueryValue(key, name, type, reinterpret_cast<unsigned char*>(bytes.data()),
+                            &size) != kErrorSuccess)
+    return "<absent>";
+  bytes.resize(size);
+  return bytes;
+}
+
+std::uint32_t StoreTest::ValueCount(RegKey key) {
+  std::uint32_t count = 12345;
+  EXPECT_EQ(registry().QueryValueCount(key, &count), kErrorSuccess);
+  return count;
 }
 
 }  // namespace lunaret::test

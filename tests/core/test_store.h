@@ -1,9 +1,13 @@
 #ifndef LUNARET_TESTS_CORE_TEST_STORE_H
 #define LUNARET_TESTS_CORE_TEST_STORE_H
 
+#include <gtest/gtest.h>
+
+#include <cstdint>
 #include <memory>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "core/registry.h"
 #include "core/statistics.h"
@@ -71,6 +75,30 @@ class TestStore {
 #endif
   std::unique_ptr<Registry> registry_;
   std::unique_ptr<UserStore> store_;
+};
+
+// Tests on a TestStore, with calls that reach the registry past the user store. Keys opened
+// by Create and Open are closed when the test ends.
+class StoreTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(backend_.ok()); }
+  void TearDown() override;
+  Registry& registry() { return backend_.registry(); }
+  UserStore& store() { return backend_.store(); }
+
+  RegKey Create(const std::string& path);
+  RegKey Open(RegKey parent, const std::string& path, std::uint32_t access = kKeyRead);
+  void Close(RegKey key);
+  long SetText(RegKey key, const std::string& name, const std::string& text);
+  long SetDword(RegKey key, const std::string& name, std::uint32_t value);
+  // The value's bytes with its type in *type, or "<absent>" when it cannot be read.
+  std::string Read(RegKey key, const std::string& name, std::uint32_t* type = nullptr);
+  // The text up to its terminator, or "<absent>".
+  std::string ReadText(RegKey key, const std::string& name) { return Read(key, name).c_str(); }
+  std::uint32_t ValueCount(RegKey key);
+
+  TestStore backend_;
+  std::vector<RegKey> keys_;
 };
 
 }  // namespace test

@@ -9,6 +9,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "core/registry_win.h"
 #include "core/scramble.h"
@@ -34,12 +35,16 @@ class CodePage932 : public ::testing::Test {
   void SetUp() override { ASSERT_EQ(GetACP(), 932u) << "run with LC_ALL=ja_JP.UTF-8 under Wine"; }
 };
 
-TEST_F(CodePage932, DoubleByteCharactersReverseAsAUnit) {
+TEST_F(CodePage932, DoubleByteCharactersReverseAndFoldAsAUnit) {
   EXPECT_EQ(CharLength(kHiraganaA, 0), 2u);
   EXPECT_EQ(ReverseByCharacter("a" + kHiraganaA + "b"), "b" + kHiraganaA + "a");
   EXPECT_EQ(ReverseByCharacter(kSmallYa + kKatakanaA), kKatakanaA + kSmallYa);
   // A lead byte without its trail byte stays a byte of its own.
   EXPECT_EQ(ReverseByCharacter("a\x83"), std::string("\x83") + "a");
+  EXPECT_EQ(UpperCase(kFullwidthLowerA), kFullwidthUpperA);
+  EXPECT_TRUE(EqualNoCase(kFullwidthLowerA + "bc", kFullwidthUpperA + "BC"));
+  // The trail byte of SMALL YA is the letter a; upper-casing it would make KATAKANA A.
+  EXPECT_EQ(UpperCase(kSmallYa), kSmallYa);
 }
 
 TEST_F(CodePage932, PasswordsWithDoubleByteCharactersScrambleAndComeBack) {
@@ -63,14 +68,6 @@ TEST_F(CodePage932, PasswordsWithDoubleByteCharactersScrambleAndComeBack) {
   EXPECT_GT(checked, 200);  // only a few passwords scramble to a zero byte
 }
 
-TEST_F(CodePage932, CaseFoldingKeepsTrailBytes) {
-  EXPECT_EQ(UpperCase(kFullwidthLowerA), kFullwidthUpperA);
-  EXPECT_TRUE(EqualNoCase(kFullwidthLowerA + "bc", kFullwidthUpperA + "BC"));
-  // The trail byte of SMALL YA is the letter a; upper-casing it would make KATAKANA A.
-  EXPECT_EQ(UpperCase(kSmallYa), kSmallYa);
-  EXPECT_FALSE(EqualNoCase(kSmallYa, kKatakanaA));
-}
-
 class CodePage932Store : public CodePage932 {
  protected:
   void SetUp() override {
@@ -89,40 +86,32 @@ class CodePage932Store : public CodePage932 {
   std::unique_ptr<UserStore> store_;
 };
 
-TEST_F(CodePage932Store, NamesWhoseTrailBytesDifferOnlyInCaseAreTwoUsers) {
+// Names whose trail bytes differ only in case are two users; fullwidth letters match without
+// regard to case.
+TEST_F(CodePage932Store, NamesFoldByDoubleByteCharacter) {
   ASSERT_TRUE(store_->SetPassword(kSmallYa, "one"));
   ASSERT_TRUE(store_->SetPassword(kKatakanaA, "two"));
-  EXPECT_THAT(store_->ListUsers(), UnorderedElementsAre(kSmallYa, kKatakanaA));
-
-  std::string password;
-  ASSERT_TRUE(store_->GetPassword(kSmallYa, &password));
-  EXPECT_EQ(password, "one");
-  ASSERT_TRUE(store_->GetPassword(kKatakanaA, &password));
-  EXPECT_EQ(password, "two");
-
+  ASSERT_TRUE(store_->SetPassword(kFullwidthUpperA + "nna", "three"));
+  EXPECT_THAT(store_->ListUsers(),
+              UnorderedElementsAre(kSmallYa, kKatakanaA, kFullwidthUpperA + "nna"));
+  const std::pair<std::string, std::string> logins[] = {
+      {kSmallYa, "one"}, {kKatakanaA, "two"}, {kFullwidthLowerA + "NNA", "three"}};
+  for (const auto& [user, expected] : logins) {
+    std::string password;
+    ASSERT_TRUE(store_->GetPassword(user, &password));
+    EXPECT_EQ(password, expected);
+  }
   store_->DeleteUserKey(kSmallYa);
   EXPECT_FALSE(store_->FindUser(kSmallYa));
   EXPECT_TRUE(store_->FindUser(kKatakanaA));
-}
-
-TEST_F(CodePage932Store, FullwidthLettersMatchWithoutRegardToCase) {
-  ASSERT_TRUE(store_->SetPassword(kFullwidthUpperA + "nna", "pw"));
-  EXPECT_TRUE(store_->FindUser(kFullwidthLowerA + "NNA"));
-  std::string password;
-  ASSERT_TRUE(store_->GetPassword(kFullwidthLowerA + "nna", &password));
-  EXPECT_EQ(password, "pw");
-  EXPECT_THAT(store_->ListUsers(), UnorderedElementsAre(kFullwidthUpperA + "nna"));
 }
 
 TEST_F(CodePage932Store, TheRegistryHoldsTheUtf16FormOfTheCodePageTexts) {
   ASSERT_TRUE(store_->SetPassword(kHiraganaA, kHiraganaA));
   // HIRAGANA A scrambles to 81 A0 (WHITE SQUARE, U+25A1); the stored size counts the bytes of
   // the code page text with its terminator.
-  const test::RawValue stored = test::ReadRawA(UserKey(kHiraganaA), "");
-  ASSERT_EQ(stored.result, ERROR_SUCCESS);
-  EXPECT_EQ(stored.bytes, std::string("\x81\xA0", 3));
-  EXPECT_EQ(test::ReadRawW(UserKey(kHiraganaA), L"").bytes,
-            test::Utf16Bytes(std::wstring(L"\x25A1", 2)));
+  EXPECT_EQ(test::ReadRawA(UserKey(kHiraganaA), ""), std::string("\x81\xA0", 3));
+  EXPECT_EQ(test::ReadRawW(UserKey(kHiraganaA), L""), std::string("\xA1\x25\0\0", 4));
 
   // The key's name is the UTF-16 form of the user name.
   HKEY key = nullptr;

@@ -19,8 +19,6 @@ class ScratchKey {
 
   // Relative to HKEY_CURRENT_USER, e.g. "LunaretTest\win-412-3".
   const std::string& path() const { return path_; }
-  // As regedit names it: "HKEY_CURRENT_USER\" followed by path().
-  std::string FullName() const { return "HKEY_CURRENT_USER\\" + path_; }
 
  private:
   std::string path_;
@@ -33,7 +31,6 @@ class TempFile {
   ~TempFile();
   TempFile(const TempFile&) = delete;
   TempFile& operator=(const TempFile&) = delete;
-
   const std::string& path() const { return path_; }
 
  private:
@@ -44,31 +41,18 @@ class TempFile {
 // when it could not start or did not finish in time.
 long RunRegedit(const std::string& arguments);
 
-// "C:/a/b" or "/a/b" (a Unix path as Wine's drive Z: sees it) as a Windows path.
-std::string NativePath(std::string path);
-
 std::string ReadBytes(const std::string& path);
 void WriteBytes(const std::string& path, const std::string& bytes);
 
 // The non-empty lines of a .reg file without their line ends. regedit writes UTF-16LE with a
-// byte-order mark; a hand-written file is plain bytes. Characters outside ASCII read as '?'.
+// byte-order mark. Characters outside ASCII read as '?'.
 std::vector<std::string> RegFileLines(const std::string& bytes);
 
-// One value as the registry holds it, read past the store.
-struct RawValue {
-  LONG result = ERROR_FILE_NOT_FOUND;
-  DWORD type = REG_NONE;
-  std::string bytes;
-};
-// Through RegQueryValueExA: texts converted to the ANSI code page.
-RawValue ReadRawA(const std::string& keyPath, const std::string& name);
-// Through RegQueryValueExW: texts as stored, in UTF-16.
-RawValue ReadRawW(const std::string& keyPath, const std::wstring& name);
-
-// The four little-endian bytes of a REG_DWORD.
-std::string DwordBytes(DWORD value);
-// The bytes of UTF-16 text units, least significant byte first.
-std::string Utf16Bytes(const std::wstring& text);
+// A value of the key at keyPath below HKEY_CURRENT_USER, read past the store: its bytes (type in
+// *type), or "<absent>". Through RegQueryValueExA texts come in the ANSI code page, through
+// RegQueryValueExW as the registry keeps them, in UTF-16.
+std::string ReadRawA(const std::string& keyPath, const std::string& name, DWORD* type = nullptr);
+std::string ReadRawW(const std::string& keyPath, const std::wstring& name);
 
 }  // namespace lunaret::test
 
