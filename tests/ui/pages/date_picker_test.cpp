@@ -1,70 +1,71 @@
+// The date picker: its bounds, the wrong-date check at 01:01:01 local time, and its placing.
 #include "pages/date_picker_dialog.h"
 
 #include <QCalendarWidget>
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QTest>
-#include <memory>
+#include <functional>
 
 #include <gtest/gtest.h>
 
 #include "controls/hover_button.h"
 #include "controls/ui_support.h"
+#include "pages/page_dates.h"
 #include "pages_test_util.h"
 #include "ui_test_support.h"
 
 namespace lunaret::test {
 namespace {
 
-constexpr TimeValue kFloor = DatePickerDialog::kDateFloor;
+// The picker's usual opening day, in the time zone in force.
+TimeValue May1() {
+  return PickedTime(QDate(2024, 5, 1));
+}
 
-// Runs the picker's real modal loop: action answers it from inside; returns exec()'s result.
+// Runs the picker's real modal loop, answered by action; returns exec()'s result.
 int RunPicker(DatePickerDialog& picker, std::function<void(DatePickerDialog*)> action) {
   WhenModalOf<DatePickerDialog>(std::move(action));
   return picker.exec();
 }
 
-TEST(DatePickerBoundsTest, MinimumNeverFallsBelowTheFloorAndCarriesTheInitialDate) {
-  const TimeValue now = PickedTime(2024, 5, 1);
-  DatePickerDialog picker(now, nullptr);
-  EXPECT_EQ(picker.MinimumDate(), kFloor);
-  EXPECT_EQ(picker.InitialDate(), now);
-
-  picker.SetMinimumDate(kFloor);
-  picker.SetMinimumDate(0);
-  picker.SetMinimumDate(-100);
-  EXPECT_EQ(picker.MinimumDate(), kFloor);
-  EXPECT_EQ(picker.InitialDate(), now);
-
-  picker.SetMinimumDate(PickedTime(2024, 6, 1));  // above the initial date: moves it along
-  EXPECT_EQ(picker.MinimumDate(), PickedTime(2024, 6, 1));
-  EXPECT_EQ(picker.InitialDate(), PickedTime(2024, 6, 1));
-
-  picker.SetInitialDate(PickedTime(2024, 5, 31));  // below the minimum: ignored
-  EXPECT_EQ(picker.InitialDate(), PickedTime(2024, 6, 1));
-  picker.SetInitialDate(PickedTime(2024, 7, 4));
-  EXPECT_EQ(picker.InitialDate(), PickedTime(2024, 7, 4));
-
-  // Nothing was read yet: no date to hand back.
-  CalendarDate out;
-  EXPECT_EQ(picker.GetSelectedDate(&out), 0);
+// Selects day on the open picker and presses OK.
+void Choose(DatePickerDialog* picker, const QDate& day) {
+  picker->Calendar()->setSelectedDate(day);
+  QTest::mouseClick(picker->OkButton(), Qt::LeftButton);
 }
 
-TEST(DatePickerDialogTest, AtUtcTheFloorsOwnDayIsAWrongDate) {
+TEST(DatePickerTest, TheMinimumNeverFallsBelowTheFloorAndCarriesTheInitialDate) {
+  DatePickerDialog picker(May1(), nullptr);
+  EXPECT_EQ(picker.MinimumDate(), DatePickerDialog::kDateFloor);
+  for (TimeValue low : {DatePickerDialog::kDateFloor, TimeValue{0}, TimeValue{-100}})
+    picker.SetMinimumDate(low);
+  EXPECT_EQ(picker.MinimumDate(), DatePickerDialog::kDateFloor);
+  EXPECT_EQ(picker.InitialDate(), May1());
+
+  picker.SetMinimumDate(PickedTime(QDate(2024, 6, 1)));  // above the initial date: moves it
+  EXPECT_EQ(picker.MinimumDate(), PickedTime(QDate(2024, 6, 1)));
+  EXPECT_EQ(picker.InitialDate(), PickedTime(QDate(2024, 6, 1)));
+  picker.SetInitialDate(PickedTime(QDate(2024, 5, 31)));  // below the minimum: ignored
+  EXPECT_EQ(picker.InitialDate(), PickedTime(QDate(2024, 6, 1)));
+  picker.SetInitialDate(PickedTime(QDate(2024, 7, 4)));
+  EXPECT_EQ(picker.InitialDate(), PickedTime(QDate(2024, 7, 4)));
+  CalendarDate out;
+  EXPECT_EQ(picker.GetSelectedDate(&out), 0) << "nothing picked yet";
+}
+
+TEST(DatePickerTest, AtUtcTheFloorsOwnDayIsAWrongDateAndTheNextDayIsPicked) {
   ScopedTimeZone zone("UTC0");
   MessageBoxRecorder boxes;
-  DatePickerDialog picker(PickedTime(2024, 5, 1), nullptr);
+  DatePickerDialog picker(May1(), nullptr);
   bool stayedOpen = false;
   const int result = RunPicker(picker, [&](DatePickerDialog* dialog) {
     EXPECT_EQ(dialog->Calendar()->minimumDate(), QDate(1970, 1, 31));
     EXPECT_EQ(dialog->Calendar()->maximumDate(), QDate(2037, 12, 31));
     EXPECT_EQ(dialog->Calendar()->selectedDate(), QDate(2024, 5, 1));
-    dialog->Calendar()->setSelectedDate(QDate(1970, 1, 31));
-    QTest::mouseClick(dialog->OkButton(), Qt::LeftButton);
+    Choose(dialog, QDate(1970, 1, 31));
     stayedOpen = dialog->isVisible();
-    EXPECT_EQ(dialog->Calendar()->selectedDate(), QDate(1970, 1, 31));
-    dialog->Calendar()->setSelectedDate(QDate(1970, 2, 1));
-    QTest::mouseClick(dialog->OkButton(), Qt::LeftButton);
+    Choose(dialog, QDate(1970, 2, 1));
   });
   EXPECT_TRUE(stayedOpen);
   ASSERT_EQ(boxes.Calls().size(), 1u);
@@ -75,17 +76,14 @@ TEST(DatePickerDialogTest, AtUtcTheFloorsOwnDayIsAWrongDate) {
   EXPECT_EQ(result, QDialog::Accepted);
   CalendarDate picked;
   EXPECT_NE(picker.GetSelectedDate(&picked), 0);
-  EXPECT_EQ(picked.year, 1970);
-  EXPECT_EQ(picked.month, 2);
-  EXPECT_EQ(picked.day, 1);
+  EXPECT_EQ(MakeTimeValue(picked, 1, 1, 1), 2682061) << "1 February 1970, 01:01:01";
   EXPECT_EQ(picked.hour, 1);
-  EXPECT_EQ(MakeTimeValue(picked, 1, 1, 1), 2682061);
 }
 
-TEST(DatePickerDialogTest, FourHoursAheadTheFloorsDayIsAccepted) {
+TEST(DatePickerTest, FourHoursAheadTheFloorsDayIsTheFirstAndEnterAcceptsIt) {
   ScopedTimeZone zone("<+04>-4");
   MessageBoxRecorder boxes;
-  DatePickerDialog picker(PickedTime(2024, 5, 1), nullptr);
+  DatePickerDialog picker(May1(), nullptr);
   const int result = RunPicker(picker, [](DatePickerDialog* dialog) {
     EXPECT_EQ(dialog->Calendar()->minimumDate(), QDate(1970, 2, 1));
     dialog->Calendar()->setSelectedDate(QDate(1970, 2, 1));
@@ -95,48 +93,44 @@ TEST(DatePickerDialogTest, FourHoursAheadTheFloorsDayIsAccepted) {
   EXPECT_TRUE(boxes.Calls().empty());
   CalendarDate picked;
   EXPECT_NE(picker.GetSelectedDate(&picked), 0);
-  EXPECT_EQ(picked.day, 1);
-  EXPECT_EQ(picked.month, 2);
+  EXPECT_EQ(ToQDate(picked), QDate(1970, 2, 1));
 }
 
-TEST(DatePickerDialogTest, APickedBoundAcceptsItsOwnDayAndTheLastDayOf2037) {
+TEST(DatePickerTest, APickedBoundAcceptsItsOwnDayAndNothingPast2037) {
   ScopedTimeZone zone("CET-1CEST,M3.5.0,M10.5.0/3");
   MessageBoxRecorder boxes;
-  DatePickerDialog picker(PickedTime(2024, 5, 1), nullptr);
-  picker.SetMinimumDate(PickedTime(2024, 7, 10));
-  int result = RunPicker(picker, [](DatePickerDialog* dialog) {
-    EXPECT_EQ(dialog->Calendar()->minimumDate(), QDate(2024, 7, 10));
-    EXPECT_EQ(dialog->Calendar()->selectedDate(), QDate(2024, 7, 10));
-    dialog->Calendar()->setSelectedDate(QDate(2024, 7, 9));  // not selectable
-    EXPECT_EQ(dialog->Calendar()->selectedDate(), QDate(2024, 7, 10));
-    QTest::mouseClick(dialog->OkButton(), Qt::LeftButton);
-  });
-  EXPECT_EQ(result, QDialog::Accepted);
-  EXPECT_TRUE(boxes.Calls().empty());
-
-  DatePickerDialog last(PickedTime(2024, 5, 1), nullptr);
-  result = RunPicker(last, [](DatePickerDialog* dialog) {
-    dialog->Calendar()->setSelectedDate(QDate(2038, 1, 5));  // clamped to the last day
-    QTest::mouseClick(dialog->OkButton(), Qt::LeftButton);
-  });
-  EXPECT_EQ(result, QDialog::Accepted);
+  DatePickerDialog picker(May1(), nullptr);
+  picker.SetMinimumDate(PickedTime(QDate(2024, 7, 10)));
+  EXPECT_EQ(RunPicker(picker,
+                      [](DatePickerDialog* dialog) {
+                        EXPECT_EQ(dialog->Calendar()->selectedDate(), QDate(2024, 7, 10));
+                        Choose(dialog, QDate(2024, 7, 9));  // not selectable
+                      }),
+            QDialog::Accepted);
   CalendarDate picked;
+  EXPECT_NE(picker.GetSelectedDate(&picked), 0);
+  EXPECT_EQ(ToQDate(picked), QDate(2024, 7, 10));
+
+  DatePickerDialog last(May1(), nullptr);
+  EXPECT_EQ(RunPicker(last, [](DatePickerDialog* dialog) { Choose(dialog, QDate(2038, 1, 5)); }),
+            QDialog::Accepted);
   EXPECT_NE(last.GetSelectedDate(&picked), 0);
   EXPECT_EQ(picked, (CalendarDate{2037, 12, 4, 31, 1, 1, 1, 1}));
+  EXPECT_TRUE(boxes.Calls().empty());
 }
 
-TEST(DatePickerDialogTest, CancelClosesWhateverIsSelected) {
+TEST(DatePickerTest, CancelAndEscapeCloseWhateverIsSelected) {
   MessageBoxRecorder boxes;
-  DatePickerDialog picker(PickedTime(2024, 5, 1), nullptr);
-  const int result = RunPicker(picker, [](DatePickerDialog* dialog) {
-    dialog->Calendar()->setSelectedDate(QDate(2024, 5, 3));
-    QTest::mouseClick(dialog->CancelButton(), Qt::LeftButton);
-  });
-  EXPECT_EQ(result, QDialog::Rejected);
+  DatePickerDialog picker(May1(), nullptr);
+  EXPECT_EQ(RunPicker(picker,
+                      [](DatePickerDialog* dialog) {
+                        dialog->Calendar()->setSelectedDate(QDate(2024, 5, 3));
+                        QTest::mouseClick(dialog->CancelButton(), Qt::LeftButton);
+                      }),
+            QDialog::Rejected);
   CalendarDate picked;
   EXPECT_EQ(picker.GetSelectedDate(&picked), 0);
-
-  DatePickerDialog escaped(PickedTime(2024, 5, 1), nullptr);
+  DatePickerDialog escaped(May1(), nullptr);
   EXPECT_EQ(RunPicker(escaped,
                       [](DatePickerDialog* dialog) {
                         QTest::keyClick(dialog->Calendar(), Qt::Key_Escape);
@@ -145,7 +139,7 @@ TEST(DatePickerDialogTest, CancelClosesWhateverIsSelected) {
   EXPECT_TRUE(boxes.Calls().empty());
 }
 
-TEST(DatePickerDialogTest, OpensCaptionlessBelowTheOwnersMenuBar) {
+TEST(DatePickerTest, OpensCaptionlessBelowTheOwnersMenuBarWithThemedHoverButtons) {
   QMainWindow owner;
   owner.menuBar()->addMenu(QStringLiteral("&File"));
   auto* inner = new QWidget;  // owned by the window
@@ -155,36 +149,24 @@ TEST(DatePickerDialogTest, OpensCaptionlessBelowTheOwnersMenuBar) {
   owner.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&owner));
 
-  DatePickerDialog picker(PickedTime(2024, 5, 1), inner);
+  DatePickerDialog picker(May1(), inner);
   QPoint shownAt;
-  const int result = RunPicker(picker, [&](DatePickerDialog* dialog) {
+  RunPicker(picker, [&](DatePickerDialog* dialog) {
     shownAt = dialog->pos();
     dialog->reject();
   });
-  EXPECT_EQ(result, QDialog::Rejected);
   EXPECT_EQ(shownAt, owner.mapToGlobal(QPoint(0, owner.menuBar()->height())));
   EXPECT_TRUE(picker.windowFlags() & Qt::FramelessWindowHint);
   EXPECT_TRUE(picker.windowTitle().isEmpty());
-}
-
-TEST(DatePickerDialogTest, ButtonsAreSetUpAsHoverButtons) {
-  DatePickerDialog picker(PickedTime(2024, 5, 1), nullptr);
-  RunPicker(picker, [](DatePickerDialog* dialog) { dialog->reject(); });
-  ThemedHoverButton* ok = picker.OkButton();
-  ThemedHoverButton* cancel = picker.CancelButton();
-  EXPECT_EQ(ok->text(), "&OK");
-  EXPECT_EQ(cancel->text(), "&Cancel");
-  EXPECT_EQ(ControlId(ok), 1);
-  EXPECT_EQ(ControlId(cancel), 2);
-  EXPECT_TRUE(ok->isDefault());
-  EXPECT_EQ(ok->toolTip(), " OK! ");
-  EXPECT_EQ(cancel->toolTip(), "Cancel");
-  EXPECT_EQ(picker.Calendar()->toolTip(), "Select date.");
-  for (ThemedHoverButton* button : {ok, cancel}) {
+  EXPECT_TRUE(picker.OkButton()->isDefault());
+  for (ThemedHoverButton* button : {picker.OkButton(), picker.CancelButton()}) {
     EXPECT_NE(button->Theme(), nullptr);
     EXPECT_EQ(button->Color(0), HotBackgroundColor());
+    EXPECT_EQ(button->cursor().shape(), Qt::BitmapCursor);
   }
-  EXPECT_EQ(ok->Theme(), cancel->Theme());
+  EXPECT_EQ(picker.OkButton()->toolTip(), " OK! ");
+  EXPECT_EQ(picker.CancelButton()->toolTip(), "Cancel");
+  EXPECT_EQ(picker.Calendar()->toolTip(), "Select date.");
 }
 
 }  // namespace

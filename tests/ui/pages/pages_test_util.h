@@ -45,44 +45,35 @@ class ScopedTimeZone {
   std::optional<std::string> old_;
 };
 
-inline TimeValue PickedTime(int year, int month, int day) {
-  return MakeTimeValue(MakeDate(year, month, day), 1, 1, 1);
+// A day as the pages store it: 01:01:01 local time.
+inline TimeValue PickedTime(const QDate& day) {
+  return MakeTimeValue(MakeDate(day.year(), day.month(), day.day()), 1, 1, 1);
 }
 
-// The day cell of a month calendar that shows date (the calendar turns to its month first).
-inline QModelIndex CalendarCell(QCalendarWidget* calendar, const QDate& date) {
+inline QTableView* CalendarView(QCalendarWidget* calendar) {
+  return calendar->findChild<QTableView*>(QStringLiteral("qt_calendar_calendarview"));
+}
+
+// Clicks a day on a month calendar as the user would, turning to its month first.
+inline void ClickCalendarDay(QCalendarWidget* calendar, const QDate& date) {
   calendar->setCurrentPage(date.year(), date.month());
-  auto* view = calendar->findChild<QTableView*>(QStringLiteral("qt_calendar_calendarview"));
-  if (view == nullptr)
-    return {};
+  QTableView* view = CalendarView(calendar);
+  ASSERT_NE(view, nullptr);
   const QAbstractItemModel* model = view->model();
   // Cells run row by row; the first "1" is the first day of the shown month.
-  int steps = -1;
-  for (int row = 0; row < model->rowCount(); ++row) {
-    for (int column = 0; column < model->columnCount(); ++column) {
-      const QModelIndex cell = model->index(row, column);
-      if (steps < 0 && cell.data().toString() == QStringLiteral("1"))
-        steps = 0;
-      if (steps >= 0) {
-        if (++steps == date.day())
-          return cell;
-      }
+  int day = 0;
+  for (int cell = 0; cell < model->rowCount() * model->columnCount(); ++cell) {
+    const QModelIndex index =
+        model->index(cell / model->columnCount(), cell % model->columnCount());
+    if (day == 0 && index.data().toString() != QStringLiteral("1"))
+      continue;
+    if (++day == date.day()) {
+      QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier,
+                        view->visualRect(index).center());
+      return;
     }
   }
-  return {};
-}
-
-// Clicks a day on a month calendar as the user would.
-inline void ClickCalendarDay(QCalendarWidget* calendar, const QDate& date) {
-  const QModelIndex cell = CalendarCell(calendar, date);
-  ASSERT_TRUE(cell.isValid()) << date.toString().toStdString();
-  auto* view = calendar->findChild<QTableView*>(QStringLiteral("qt_calendar_calendarview"));
-  QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier,
-                    view->visualRect(cell).center());
-}
-
-inline QWidget* CalendarView(QCalendarWidget* calendar) {
-  return calendar->findChild<QTableView*>(QStringLiteral("qt_calendar_calendarview"));
+  ADD_FAILURE() << "no cell for " << date.toString().toStdString();
 }
 
 }  // namespace lunaret::test
