@@ -4,14 +4,13 @@
 #include <QDialog>
 #include <QString>
 
+#include "app/session_support.h"
 #include "controls/theme_library.h"
 #include "core/user_store.h"
 
 class QLineEdit;
 
 namespace lunaret {
-
-class ThemedHoverButton;
 
 // Changes one user's password after checking the old one; writes to the store at once.
 class ChangePasswordDialog : public QDialog {
@@ -36,8 +35,8 @@ class ChangePasswordDialog : public QDialog {
   QLineEdit* OldPasswordField() const { return oldPassword_; }
   QLineEdit* NewPasswordField() const { return newPassword_; }
   QLineEdit* ConfirmationField() const { return confirmation_; }
-  ThemedHoverButton* OkButton() const { return ok_; }
-  ThemedHoverButton* CancelButton() const { return cancel_; }
+  ThemedHoverButton* OkButton() const { return buttons_.ok; }
+  ThemedHoverButton* CancelButton() const { return buttons_.cancel; }
 
  public slots:
   void OnOK();
@@ -46,8 +45,7 @@ class ChangePasswordDialog : public QDialog {
   UserStore& store_;
   ThemeLibrary theme_;
   QString userName_;
-  ThemedHoverButton* ok_ = nullptr;
-  ThemedHoverButton* cancel_ = nullptr;
+  OkCancelButtons buttons_;
   QLineEdit* oldPassword_ = nullptr;
   QLineEdit* newPassword_ = nullptr;
   QLineEdit* confirmation_ = nullptr;

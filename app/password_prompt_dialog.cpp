@@ -28,13 +28,7 @@ PasswordPromptDialog::PasswordPromptDialog(const QString& userName, QWidget* own
   password_->setMaxLength(kMaxFieldChars);
   password_->setMinimumWidth(units.X(64));
 
-  ok_ = new ThemedHoverButton(tr("&OK"), this);
-  SetControlId(ok_, kIdOk, "okButton");
-  cancel_ = new ThemedHoverButton(tr("&Cancel"), this);
-  SetControlId(cancel_, kIdCancel, "cancelButton");
-  for (ThemedHoverButton* button : {ok_, cancel_})
-    button->setMinimumSize(units.Size(37, 14));
-  ok_->setDefault(true);
+  buttons_ = AddOkCancelButtons(this, units);
 
   // The label over the field on the left, OK over Cancel on the right.
   auto* layout = new QGridLayout(this);
@@ -43,27 +37,18 @@ PasswordPromptDialog::PasswordPromptDialog(const QString& userName, QWidget* own
   layout->setVerticalSpacing(units.Y(1));
   layout->addWidget(label_, 0, 0, Qt::AlignBottom);
   layout->addWidget(password_, 1, 0);
-  layout->addWidget(ok_, 0, 1);
-  layout->addWidget(cancel_, 1, 1);
+  layout->addWidget(buttons_.ok, 0, 1);
+  layout->addWidget(buttons_.cancel, 1, 1);
   layout->setSizeConstraint(QLayout::SetFixedSize);
 
-  connect(ok_, &QPushButton::clicked, this, &PasswordPromptDialog::accept);
-  connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
-
-  const ColorRef hot = HotBackgroundColor();
-  for (ThemedHoverButton* button : {ok_, cancel_}) {
-    button->UseCursor(kCursorHand, false);
-    button->UseTheme(&theme_);
-    button->UseColor(0, hot, true);
-  }
+  connect(buttons_.ok, &QPushButton::clicked, this, &PasswordPromptDialog::accept);
+  UseHoverLook(buttons_, &theme_, false, false);
   ApplyLabelFont(this, {kIdLabel, kIdPassword, kIdOk, kIdCancel});
   password_->setFocus(Qt::OtherFocusReason);
 }
 
 PasswordPromptDialog::~PasswordPromptDialog() {
-  // The buttons are children and go after the members: they must not keep the library.
-  ok_->UseTheme(nullptr);
-  cancel_->UseTheme(nullptr);
+  ReleaseTheme(buttons_);
 }
 
 void PasswordPromptDialog::accept() {

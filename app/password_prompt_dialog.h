@@ -4,14 +4,13 @@
 #include <QDialog>
 #include <QString>
 
+#include "app/session_support.h"
 #include "controls/theme_library.h"
 
 class QLabel;
 class QLineEdit;
 
 namespace lunaret {
-
-class ThemedHoverButton;
 
 // Asks for one user's password ("<name>'s password:"); the user management dialog asks it
 // before deleting a user.
@@ -34,16 +33,15 @@ class PasswordPromptDialog : public QDialog {
 
   QLabel* Label() const { return label_; }
   QLineEdit* PasswordField() const { return password_; }
-  ThemedHoverButton* OkButton() const { return ok_; }
-  ThemedHoverButton* CancelButton() const { return cancel_; }
+  ThemedHoverButton* OkButton() const { return buttons_.ok; }
+  ThemedHoverButton* CancelButton() const { return buttons_.cancel; }
 
   void accept() override;
   void done(int result) override;
 
  private:
   ThemeLibrary theme_;
-  ThemedHoverButton* ok_ = nullptr;
-  ThemedHoverButton* cancel_ = nullptr;
+  OkCancelButtons buttons_;
   QLabel* label_ = nullptr;
   QLineEdit* password_ = nullptr;
   QString enteredPassword_;

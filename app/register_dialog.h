@@ -4,14 +4,13 @@
 #include <QDialog>
 #include <QString>
 
+#include "app/session_support.h"
 #include "controls/theme_library.h"
 #include "core/user_store.h"
 
 class QLineEdit;
 
 namespace lunaret {
-
-class ThemedHoverButton;
 
 // Creates a user: name, password and its confirmation. Writes the new user to the store itself
 // and ends with Accepted only after the user exists.
@@ -43,8 +42,8 @@ class RegisterDialog : public QDialog {
   QLineEdit* UserNameField() const { return userName_; }
   QLineEdit* PasswordField() const { return password_; }
   QLineEdit* ConfirmationField() const { return confirmation_; }
-  ThemedHoverButton* OkButton() const { return ok_; }
-  ThemedHoverButton* CancelButton() const { return cancel_; }
+  ThemedHoverButton* OkButton() const { return buttons_.ok; }
+  ThemedHoverButton* CancelButton() const { return buttons_.cancel; }
 
   // The refusal of a name with a forbidden character.
   static QString ForbiddenNameMessage(const QString& name);
@@ -56,8 +55,7 @@ class RegisterDialog : public QDialog {
  private:
   UserStore& store_;
   ThemeLibrary theme_;
-  ThemedHoverButton* ok_ = nullptr;
-  ThemedHoverButton* cancel_ = nullptr;
+  OkCancelButtons buttons_;
   QLineEdit* userName_ = nullptr;
   QLineEdit* password_ = nullptr;
   QLineEdit* confirmation_ = nullptr;
