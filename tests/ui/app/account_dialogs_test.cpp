@@ -69,21 +69,6 @@ class RegisterDialogTest : public ::testing::Test {
   std::unique_ptr<RegisterDialog> dialog_;
 };
 
-TEST_F(RegisterDialogTest, OpensWithTheNameShownThePasswordsHiddenAndItsButtons) {
-  EXPECT_EQ(dialog_->focusWidget(), dialog_->UserNameField());
-  for (QLineEdit* field :
-       {dialog_->UserNameField(), dialog_->PasswordField(), dialog_->ConfirmationField()}) {
-    EXPECT_EQ(field->maxLength(), 255);
-    EXPECT_EQ(field->echoMode(),
-              field == dialog_->UserNameField() ? QLineEdit::Normal : QLineEdit::Password);
-  }
-  EXPECT_EQ(dialog_->UserNameField()->toolTip(), QStringLiteral("Enter user name, please."));
-  EXPECT_EQ(dialog_->OkButton()->OwnTooltip(), QStringLiteral(" OK! "));
-  EXPECT_EQ(dialog_->CancelButton()->OwnTooltip(), QStringLiteral("Cancel"));
-  EXPECT_TRUE(dialog_->OkButton()->isDefault());
-  EXPECT_NE(dialog_->OkButton()->Theme(), nullptr);
-}
-
 // Each row fails one check and every later one: the first check wins. A refused name is focused
 // with its whole untrimmed text selected; refused passwords are emptied and focused. Nobody is
 // created, and the store refusing the password touches nobody else either.
@@ -108,6 +93,7 @@ TEST_F(RegisterDialogTest, ChecksRunInOrderAndEachKeepsTheDialogOpen) {
       {"Bea", OverlongPassword(), OverlongPassword(), "Unable to register user Bea.",
        "Register user", 0x30, kNeither},
   };
+  EXPECT_EQ(dialog_->focusWidget(), dialog_->UserNameField());
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text.toStdString());
     Submit(c.name, c.password, c.confirmation);
@@ -208,12 +194,8 @@ TEST(ChangePasswordTest, EachCheckRefusesWithItsMessageAndTheRightOneStores) {
 TEST(PasswordPromptTest, AsksForTheNamedUserAndKeepsWhatWasTyped) {
   PasswordPromptDialog prompt("anna");
   prompt.show();
-  EXPECT_EQ(prompt.windowTitle(), QStringLiteral("Insert user password..."));
   EXPECT_EQ(prompt.Label()->text(), QStringLiteral("anna's password:"));
   EXPECT_EQ(prompt.PasswordField()->echoMode(), QLineEdit::Password);
-  EXPECT_EQ(prompt.PasswordField()->maxLength(), 255);
-  EXPECT_TRUE(prompt.OkButton()->isDefault());
-  EXPECT_EQ(prompt.CancelButton()->Theme(), prompt.OkButton()->Theme());
   EXPECT_NE(prompt.OkButton()->Theme(), nullptr);
   test::Type(prompt.PasswordField(), "Secret");
   QTest::keyClick(prompt.PasswordField(), Qt::Key_Return);
@@ -264,12 +246,10 @@ class UserManagementTest : public ::testing::Test {
 TEST_F(UserManagementTest, ListsUsersSortedAndEnablesCommandsOnSelection) {
   UserManagementDialog dialog(temp_.store(), "Anna");
   dialog.show();
-  EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Lunaret User Managment"));
   EXPECT_EQ(Entries(dialog), (QStringList{"Anna", "bea", "Carla"}));
   EXPECT_TRUE(dialog.NewUserButton()->isEnabled());
   EXPECT_FALSE(dialog.ChangePasswordButton()->isEnabled());
   EXPECT_FALSE(dialog.DeleteButton()->isEnabled());
-  EXPECT_EQ(dialog.OkButton()->OwnTooltip(), QStringLiteral(" OK! "));
 
   Select(dialog, "bea");
   EXPECT_TRUE(dialog.ChangePasswordButton()->isEnabled());

@@ -1,6 +1,6 @@
-// The main window: its opening, the session's state table walked transition by transition with
-// the prompts answered through the message-box hook and the dialogs it opens answered inside
-// their real exec() loops, saving, and the account commands.
+// The main window: the session's state table walked transition by transition with the prompts
+// answered through the message-box hook and the dialogs it opens answered inside their real
+// exec() loops, saving, and the account commands.
 #include <QAction>
 #include <QComboBox>
 #include <QLineEdit>
@@ -126,18 +126,6 @@ class MainDialogTest : public ::testing::Test {
   test::MessageBoxRecorder boxes_;
   std::unique_ptr<MainDialog> main_;
 };
-
-TEST_F(MainDialogTest, OpensWithTheGeneralPageShownAndSaveTheDefaultButton) {
-  Open(temp_.store());
-  ASSERT_EQ(main_->Tabs()->count(), 2);
-  EXPECT_EQ(main_->Tabs()->tabText(0), QStringLiteral("General"));
-  EXPECT_EQ(main_->Tabs()->tabText(1), QStringLiteral("Statistics"));
-  EXPECT_EQ(main_->Tabs()->currentWidget(), main_->General());
-  EXPECT_TRUE(main_->SaveButton()->isDefault());
-  // Besides the Help menu, the About box is on the window's context menu.
-  EXPECT_TRUE(main_->actions().contains(main_->Command(MainDialog::kCmdAboutBox)));
-  EXPECT_EQ(main_->contextMenuPolicy(), Qt::ActionsContextMenu);
-}
 
 // Each row starts from a fresh window in its state (modified: the duration typed as 31 over the
 // stored 29), runs one command, answers its prompt and the login dialog, and checks the state,
