@@ -69,9 +69,9 @@ class RegisterDialogTest : public ::testing::Test {
   std::unique_ptr<RegisterDialog> dialog_;
 };
 
-// Each row fails one check and every later one: the first check wins. A refused name is focused
-// with its whole untrimmed text selected; refused passwords are emptied and focused. Nobody is
-// created, and the store refusing the password touches nobody else either.
+// Each row fails its check and, where it can, the later ones too: the first check wins. A refused
+// name is focused with its whole untrimmed text selected; refused passwords are emptied and
+// focused. Nobody is created, and the store refusing the password touches nobody else either.
 TEST_F(RegisterDialogTest, ChecksRunInOrderAndEachKeepsTheDialogOpen) {
   enum Refused { kName, kPasswords, kNeither };
   struct Case {
