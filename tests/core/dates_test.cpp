@@ -22,11 +22,6 @@ const char* ZoneWithSummerTime() {
   return ScopedTimeZone::kRulesSupported ? kCentralEurope : "UTC0";
 }
 
-std::string Text(const CalendarDate& date) {
-  return std::to_string(date.year) + "-" + std::to_string(date.month) + "-" +
-         std::to_string(date.day);
-}
-
 TEST(MakeDate, FillsInTheDayOfWeek) {
   const int cases[][4] = {{2004, 3, 5, 5},  {2004, 5, 1, 6}, {2004, 3, 7, 0}, {1970, 1, 1, 4},
                           {2000, 2, 29, 2}, {1900, 1, 1, 1}, {1, 1, 1, 1},    {9999, 12, 31, 5}};
@@ -78,7 +73,7 @@ TEST(CycleStatus, FollowsTheTableOfExamples) {
       {march1, LONG_MIN, MakeDate(2004, 3, 2), "Today is day 2"},
   };
   for (const auto& [first, length, today, text] : cases)
-    EXPECT_EQ(CycleStatus(first, length, today), text) << Text(first) << " + " << length;
+    EXPECT_EQ(CycleStatus(first, length, today), text) << FormatDate(first) << " + " << length;
 }
 
 TEST(ForecastNextStart, CrossesFebruaryOfLeapAndCommonYearsAndStaysInTheCalendar) {
@@ -97,7 +92,7 @@ TEST(ForecastNextStart, CrossesFebruaryOfLeapAndCommonYearsAndStaysInTheCalendar
       {march1, 366L * 10000, MakeDate(9999, 12, 31)},
   };
   for (const auto& [first, length, next] : cases)
-    EXPECT_EQ(ForecastNextStart(first, length), next) << Text(first) << " + " << length;
+    EXPECT_EQ(ForecastNextStart(first, length), next) << FormatDate(first) << " + " << length;
 }
 
 // The forecast of calendar days agrees with the local date of 01:01:01 on the first day plus
@@ -113,7 +108,7 @@ TEST(ForecastNextStart, AgreesWithTheForecastInSecondsAcrossSummerTime) {
       ASSERT_TRUE(LocalDateOf(MakeTimeValue(first, 1, 1, 1) + length * 86400, &bySeconds));
       ASSERT_EQ(ForecastNextStart(first, length),
                 MakeDate(bySeconds.year, bySeconds.month, bySeconds.day))
-          << Text(first) << " + " << length;
+          << FormatDate(first) << " + " << length;
     }
   }
 }

@@ -154,12 +154,10 @@ TEST(SqliteStoreFile, ANewStoreIsReadableByItsOwnerOnlyAndAnEmptyFileBecomesOne)
 
   const std::string empty = folder.path() + "/empty.db";
   WriteFile(empty, "");
-  ASSERT_NE(OpenSqliteStore(empty, &result), nullptr);
   MakeStore(empty, 2);
   auto reopened = OpenSqliteStore(empty, &result);
   ASSERT_NE(reopened, nullptr);
-  UserStore store(*reopened);
-  EXPECT_EQ(LoadStatistics(store, "anna").size(), 2u);
+  EXPECT_EQ(UserStore(*reopened).GetStatisticsLength("anna"), 2u);
 }
 
 TEST(SqliteStoreFile, APlaceThatCannotHoldTheFileIsReported) {
@@ -298,7 +296,9 @@ TEST_F(SqliteRegistryTest, ChangesOfAnotherCopyAreSeenAtOnce) {
   EXPECT_TRUE(otherStore.FindUser("anna"));
   otherStore.DeleteUserKey("Anna");
   EXPECT_FALSE(store().FindUser("Anna"));
-  // The same name again is a new key: writes reach it, not the deleted one.
+  // The same name again is a new key: writes reach it, not the deleted one nor the key that
+  // took the deleted one's place.
+  ASSERT_TRUE(otherStore.SetPassword("Berta", "pw"));
   ASSERT_TRUE(otherStore.SetPassword("Anna", "new"));
   store().SetCycleStart("Anna", 42);
   EXPECT_EQ(otherStore.GetCycleStart("Anna"), 42);

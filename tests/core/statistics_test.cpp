@@ -101,16 +101,6 @@ TEST_F(StatisticsStoreTest, SaveAndLoadGoInTheOrderOfTheirSteps) {
   EXPECT_EQ(recording.openKeys, 0);
 }
 
-TEST(DurationDays, IsTheCalendarDistanceOfTwoMensesDates) {
-  ScopedTimeZone zone("UTC0");
-  const StatisticsRecord a{kMarch5, 0}, b{kMarch5 + 28 * kDay, 0}, c{kMarch5 + 58 * kDay, 0};
-  EXPECT_EQ(DurationDays(&a, &b), 28);
-  EXPECT_EQ(DurationDays(&b, &c), 30);
-  EXPECT_EQ(DurationDays(&c, &a), -58);
-  EXPECT_EQ(DurationDays(nullptr, &a), -1);
-  EXPECT_EQ(DurationDays(&a, nullptr), -1);
-}
-
 TEST(DurationDays, CountsWholeDaysAcrossTheStartOfSummerTime) {
   if (!ScopedTimeZone::kRulesSupported)
     GTEST_SKIP() << "no POSIX time zone rules here";
@@ -124,8 +114,14 @@ TEST(DurationDays, CountsWholeDaysAcrossTheStartOfSummerTime) {
   EXPECT_EQ(OvulationTextPicked(ovulation), "17 Apr. 2024, Wednesday (day 28)");
 }
 
-TEST(RowTexts, FollowHowTheRowCameAbout) {
+TEST(RowTexts, CountDaysAndFollowHowTheRowCameAbout) {
   ScopedTimeZone zone("UTC0");
+  const StatisticsRecord a{kMarch5, 0}, b{kMarch5 + 28 * kDay, 0}, c{kMarch5 + 58 * kDay, 0};
+  EXPECT_EQ(DurationDays(&a, &b), 28);
+  EXPECT_EQ(DurationDays(&b, &c), 30);
+  EXPECT_EQ(DurationDays(&c, &a), -58);
+  EXPECT_EQ(DurationDays(nullptr, &a), -1);
+  EXPECT_EQ(DurationDays(&a, nullptr), -1);
   EXPECT_EQ(IdText(0), "1.");
   EXPECT_EQ(IdText(9), "10.");
   const StatisticsRecord record{kMarch5, kMarch5 + 14 * kDay};
