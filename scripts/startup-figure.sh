@@ -16,7 +16,7 @@ build=build-figure
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DLUNARET_BUILD_TESTS=OFF >/dev/null
 cmake --build "$build" --target lunaret >/dev/null
 # shellcheck disable=SC2046
-g++ -std=c++20 -O2 -DNDEBUG -fPIC tests/bench/bare_dialog.cpp -o "$build/bare_dialog" \
+g++ -std=c++20 -O2 -DNDEBUG -fPIC -I. tests/bench/bare_dialog.cpp -o "$build/bare_dialog" \
   $(pkg-config --cflags --libs Qt6Widgets)
 
 work="$(mktemp -d)"
