@@ -566,6 +566,19 @@ bool SqliteRegistry::Lookup(sqlite3_int64 parent, const std::string& folded, sql
   return true;
 }
 
+namespace {
+
+// The folded copies that key names are matched by.
+std::vector<std::string> FoldAll(const std::vector<std::string>& names) {
+  std::vector<std::string> folded;
+  folded.reserve(names.size());
+  for (const std::string& name : names)
+    folded.push_back(UpperCase(name));
+  return folded;
+}
+
+}  // namespace
+
 long SqliteRegistry::CreateKey(RegKey parent, const std::string& path, RegKey* key) {
   if (key == nullptr)
     return kErrorInvalidParameter;
@@ -583,10 +596,7 @@ long SqliteRegistry::CreateKey(RegKey parent, const std::string& path, RegKey* k
   std::vector<std::string> names;
   if (!SplitPath(path, &names))
     return kErrorInvalidParameter;
-  std::vector<std::string> folded;
-  folded.reserve(names.size());
-  for (const std::string& name : names)
-    folded.push_back(UpperCase(name));
+  const std::vector<std::string> folded = FoldAll(names);
   if (names.empty()) {
     if (!Alive(id))
       return kErrorKeyDeleted;
@@ -641,11 +651,7 @@ long SqliteRegistry::OpenKey(RegKey parent, const std::string& path, std::uint32
     if (!Alive(id))
       return kErrorKeyDeleted;
   } else {
-    std::vector<std::string> folded;
-    folded.reserve(names.size());
-    for (const std::string& name : names)
-      folded.push_back(UpperCase(name));
-    if (!FindPath(id, path, folded, &id))
+    if (!FindPath(id, path, FoldAll(names), &id))
       return kErrorFileNotFound;
   }
   *key = AddHandle(id, access);
