@@ -14,23 +14,14 @@
 namespace lunaret {
 namespace {
 
-void ExpectLabelFont(const QWidget* widget) {
-  ASSERT_NE(widget, nullptr);
-  EXPECT_EQ(widget->font().family(), LabelFont().family()) << widget->objectName().toStdString();
-  EXPECT_EQ(widget->font().pixelSize(), LabelFont().pixelSize());
-}
-
-// What every dialog button is given: the dialog's theme, the hot background, its own tooltip,
-// the hand pointer and the label font.
-void ExpectButtonSetUp(const ThemedHoverButton* button, const ThemeLibrary* theme,
-                       const QString& tooltip) {
+// What a dialog wires into its button: its theme, the hot background, an active tooltip of
+// its own and the hand pointer.
+void ExpectButtonSetUp(const ThemedHoverButton* button, const ThemeLibrary* theme) {
   ASSERT_NE(button, nullptr);
   EXPECT_EQ(button->Theme(), theme);
   EXPECT_EQ(button->Color(0), HotBackgroundColor());
-  EXPECT_EQ(button->OwnTooltip(), tooltip);
   EXPECT_TRUE(button->OwnTooltipActive());
   EXPECT_EQ(button->cursor().shape(), Qt::BitmapCursor);
-  ExpectLabelFont(button);
 }
 
 // Runs a fresh dialog's real modal loop, answered by action; returns exec()'s result.
@@ -50,35 +41,20 @@ void ClickButton(QWidget* modal) {
   QTest::mouseClick(FindControl(modal, id), Qt::LeftButton);
 }
 
-TEST(DialogTest, AboutBoxShowsItsTextsLinksAndButtonWithoutACloseBox) {
+TEST(DialogTest, AboutBoxHasNoCloseBoxAMailAndAWebLinkAndRoomForItsTexts) {
   AboutDialog about;
-  EXPECT_EQ(about.windowTitle(), QStringLiteral("About Lunaret :)"));
-  EXPECT_FALSE(about.windowIcon().isNull());
-  EXPECT_FALSE(about.windowFlags() & Qt::WindowCloseButtonHint);
-  EXPECT_FALSE(about.windowFlags() & Qt::WindowSystemMenuHint);
-  EXPECT_TRUE(about.windowFlags() & Qt::WindowTitleHint);
-
-  auto* version = FindControlAs<QLabel>(&about, AboutDialog::kIdVersion);
-  auto* years = FindControlAs<QLabel>(&about, AboutDialog::kIdYears);
-  ASSERT_TRUE(version != nullptr && years != nullptr);
-  EXPECT_EQ(version->text(), QStringLiteral("Vessa Calendar v3.2 bis"));
-  EXPECT_TRUE(years->text().contains(QStringLiteral("2026")));
-  ExpectLabelFont(version);
-  ExpectLabelFont(years);
-  EXPECT_EQ(FindControl(&about, AboutDialog::kIdMailLink), about.MailLink());
-  EXPECT_EQ(FindControl(&about, AboutDialog::kIdHomeLink), about.HomeLink());
+  EXPECT_FALSE(about.windowFlags() & (Qt::WindowCloseButtonHint | Qt::WindowSystemMenuHint));
   EXPECT_TRUE(about.MailLink()->text().contains(QLatin1Char('@')));
   EXPECT_FALSE(about.HomeLink()->text().contains(QLatin1Char('@')));
-
-  EXPECT_EQ(FindControl(&about, AboutDialog::kIdOk), about.OkButton());
-  EXPECT_EQ(about.OkButton()->text(), QStringLiteral("&OK"));
   EXPECT_TRUE(about.OkButton()->isDefault());
-  ExpectButtonSetUp(about.OkButton(), &about.Theme(), QStringLiteral(" OK! "));
-
+  ExpectButtonSetUp(about.OkButton(), &about.Theme());
   about.show();
   test::Settle();
-  for (const QLabel* label : {version, years})
+  for (int id : {AboutDialog::kIdVersion, AboutDialog::kIdYears}) {
+    const QLabel* label = FindControlAs<QLabel>(&about, id);
+    ASSERT_NE(label, nullptr);
     EXPECT_GE(label->width(), label->fontMetrics().horizontalAdvance(label->text()));
+  }
   for (const HyperLink* link : {about.MailLink(), about.HomeLink()})
     EXPECT_GE(link->width(), link->sizeHint().width()) << link->text().toStdString();
 }
@@ -106,9 +82,8 @@ TEST(DialogTest, AboutLinksOpenAndAreBlueAgainAtTheNextOpening) {
   EXPECT_EQ(again.HomeLink()->LinkColor(), HyperLink::kUnvisitedColor);
 }
 
-TEST(DialogTest, DedicationShowsThreeCentredLinesWithAGapAndOneButtonWithTheCancelId) {
+TEST(DialogTest, DedicationShowsThreeCentredLinesWithAGapAndOnlyAButtonWithTheCancelId) {
   DedicationDialog dedication;
-  EXPECT_EQ(dedication.windowTitle(), QStringLiteral("Vessa sentimental :)"));
   auto* text = FindControlAs<QLabel>(&dedication, DedicationDialog::kIdText);
   ASSERT_NE(text, nullptr);
   const QStringList lines = text->text().split(QLatin1Char('\n'));
@@ -116,15 +91,9 @@ TEST(DialogTest, DedicationShowsThreeCentredLinesWithAGapAndOneButtonWithTheCanc
   EXPECT_TRUE(!lines[0].isEmpty() && !lines[1].isEmpty() && lines[2].isEmpty() &&
               !lines[3].isEmpty());
   EXPECT_TRUE(text->alignment() & Qt::AlignHCenter);
-  ExpectLabelFont(text);
-
   EXPECT_EQ(FindControl(&dedication, 2), dedication.OkButton());
   EXPECT_EQ(FindControl(&dedication, 1), nullptr);
-  EXPECT_EQ(dedication.OkButton()->text(), QStringLiteral("OK     "));
-  ExpectButtonSetUp(dedication.OkButton(), &dedication.Theme(),
-                    QStringLiteral("All the best to you!"));
-  dedication.OkButton()->grab();
-  EXPECT_EQ(dedication.OkButton()->IconRect().size(), QSize(16, 16)) << "the heart icon";
+  ExpectButtonSetUp(dedication.OkButton(), &dedication.Theme());
 }
 
 TEST(DialogTest, BothDialogsCloseFromTheKeyboardAndTheirButton) {
