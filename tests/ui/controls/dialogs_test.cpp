@@ -1,6 +1,7 @@
 // The About box and the dedication dialog: texts, button set-up and how they close.
 #include <QLabel>
 #include <QTest>
+#include <QTimer>
 #include <functional>
 
 #include <gtest/gtest.h>
@@ -24,11 +25,18 @@ void ExpectButtonSetUp(const ThemedHoverButton* button, const ThemeLibrary* them
   EXPECT_EQ(button->cursor().shape(), Qt::BitmapCursor);
 }
 
-// Runs a fresh dialog's real modal loop, answered by action; returns exec()'s result.
+// Runs a fresh dialog's real modal loop, answered by action; returns exec()'s result, or fails
+// when the dialog is still open after a few seconds.
 template <typename Dialog>
 int RunDialog(const std::function<void(QWidget*)>& action) {
   Dialog dialog;
   test::WhenModal(action);
+  QTimer::singleShot(5000, &dialog, [&dialog]() {
+    if (!dialog.isVisible())
+      return;
+    ADD_FAILURE() << "the dialog did not close";
+    dialog.done(-1);
+  });
   return dialog.exec();
 }
 

@@ -5,6 +5,7 @@
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QTest>
+#include <QTimer>
 #include <functional>
 
 #include <gtest/gtest.h>
@@ -23,9 +24,16 @@ TimeValue May1() {
   return PickedTime(QDate(2024, 5, 1));
 }
 
-// Runs the picker's real modal loop, answered by action; returns exec()'s result.
+// Runs the picker's real modal loop, answered by action; returns exec()'s result, or fails
+// when the picker is still open after a few seconds.
 int RunPicker(DatePickerDialog& picker, std::function<void(DatePickerDialog*)> action) {
   WhenModalOf<DatePickerDialog>(std::move(action));
+  QTimer::singleShot(5000, &picker, [&picker]() {
+    if (!picker.isVisible())
+      return;
+    ADD_FAILURE() << "the picker did not close";
+    picker.done(-1);
+  });
   return picker.exec();
 }
 

@@ -7,7 +7,6 @@
 #include <QTest>
 #include <cstdlib>
 #include <ctime>
-#include <optional>
 #include <ostream>
 #include <string>
 
@@ -22,27 +21,20 @@ inline void PrintTo(const QString& text, std::ostream* out) {
 
 namespace lunaret::test {
 
-// Sets TZ for its lifetime and restores the previous value afterwards.
+// Sets TZ for its lifetime; the suites always run with TZ set, so it is put back as it was.
 class ScopedTimeZone {
  public:
-  explicit ScopedTimeZone(const char* zone) {
-    if (const char* old = std::getenv("TZ"))
-      old_ = old;
+  explicit ScopedTimeZone(const char* zone) : old_(std::getenv("TZ") ? std::getenv("TZ") : "") {
     setenv("TZ", zone, 1);
     tzset();
   }
   ~ScopedTimeZone() {
-    if (old_)
-      setenv("TZ", old_->c_str(), 1);
-    else
-      unsetenv("TZ");
+    setenv("TZ", old_.c_str(), 1);
     tzset();
   }
-  ScopedTimeZone(const ScopedTimeZone&) = delete;
-  ScopedTimeZone& operator=(const ScopedTimeZone&) = delete;
 
  private:
-  std::optional<std::string> old_;
+  std::string old_;
 };
 
 // A day as the pages store it: 01:01:01 local time.
