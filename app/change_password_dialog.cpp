@@ -12,10 +12,7 @@ const char* const ChangePasswordDialog::kCaption = "Change Lunaret password...";
 
 ChangePasswordDialog::ChangePasswordDialog(UserStore& store, const QString& userName,
                                            QWidget* owner)
-    : QDialog(owner, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                         Qt::WindowCloseButtonHint),
-      store_(store),
-      userName_(userName) {
+    : QDialog(owner, kAccountDialogFlags), store_(store), userName_(userName) {
   setWindowTitle(QString::fromUtf8(kCaption));
   const auto fields = BuildFieldDialog(
       this,

@@ -35,9 +35,7 @@ constexpr int kIconExit = 153;
 }  // namespace
 
 LoginDialog::LoginDialog(UserStore& store, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                          Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
-      store_(store) {
+    : QDialog(parent, kSessionWindowFlags), store_(store) {
   setWindowTitle(QString::fromUtf8(kCaption));
   const DialogUnits units(font());
 

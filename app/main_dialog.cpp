@@ -1,4 +1,5 @@
 #include "app/main_dialog.h"
+#include "app/session_support.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -10,6 +11,7 @@
 
 #include "app/change_password_dialog.h"
 #include "app/login_dialog.h"
+#include "app/session_support.h"
 #include "app/user_management_dialog.h"
 #include "controls/about_dialog.h"
 #include "controls/dialog_units.h"
@@ -37,10 +39,7 @@ constexpr unsigned kDiscardPromptFlags = kMbYesNo | kMbIconExclamation;     // 0
 }  // namespace
 
 MainDialog::MainDialog(UserStore& store, const QString& userName, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                          Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
-      store_(store),
-      userName_(userName) {
+    : QDialog(parent, kSessionWindowFlags), store_(store), userName_(userName) {
   setWindowTitle(QString::fromUtf8(kCaption));
   const DialogUnits units(font());
 

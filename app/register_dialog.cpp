@@ -15,9 +15,7 @@ const char* const RegisterDialog::kForbiddenCharacters = "\"\\/[]:<>+=;,.?*@'";
 const char* const RegisterDialog::kInitialDuration = "29";
 
 RegisterDialog::RegisterDialog(UserStore& store, QWidget* owner)
-    : QDialog(owner, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                         Qt::WindowCloseButtonHint),
-      store_(store) {
+    : QDialog(owner, kAccountDialogFlags), store_(store) {
   setWindowTitle(QString::fromUtf8(kCaption));
   const auto fields = BuildFieldDialog(
       this,

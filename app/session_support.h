@@ -15,6 +15,13 @@ class QWidget;
 
 namespace lunaret {
 
+// Frames of the session's windows: caption with system menu and close box; the login dialog
+// and the main window add a minimize box.
+inline constexpr Qt::WindowFlags kAccountDialogFlags =
+    Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+inline constexpr Qt::WindowFlags kSessionWindowFlags =
+    kAccountDialogFlags | Qt::WindowMinimizeButtonHint;
+
 class DialogUnits;
 class ThemeLibrary;
 class ThemedHoverButton;

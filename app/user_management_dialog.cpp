@@ -21,10 +21,7 @@ const char* const UserManagementDialog::kCaption = "Lunaret User Managment";
 
 UserManagementDialog::UserManagementDialog(UserStore& store, const QString& loggedInUserName,
                                            QWidget* owner)
-    : QDialog(owner, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                         Qt::WindowCloseButtonHint),
-      store_(store),
-      loggedInUserName_(loggedInUserName) {
+    : QDialog(owner, kAccountDialogFlags), store_(store), loggedInUserName_(loggedInUserName) {
   setWindowTitle(QString::fromUtf8(kCaption));
   const DialogUnits units(font());
 

@@ -64,7 +64,6 @@ struct GeneralPage::Impl {
   QCalendarWidget* right = nullptr;
   UpDownControl* upDown = nullptr;
   QLineEdit* duration = nullptr;
-  int cycleLength = 0;  // only the validation's result; every computation reads the box
   CalendarDate lastSelection;
 };
 
@@ -219,10 +218,10 @@ void GeneralPage::SetDurationText(const QString& text) {
 }
 
 void GeneralPage::OnDurationChange() {
+  // Only the validation counts here: every computation reads the box by the atoi rule.
   int length = 0;
   if (!ReadIntegerField(d_->duration, kLowestDuration, kHighestDuration, &length))
     return;
-  d_->cycleLength = length;
   UpdateForecast();
   UpdateStatus();
   emit modified();
