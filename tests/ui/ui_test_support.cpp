@@ -1,8 +1,10 @@
 #include "ui_test_support.h"
 
 #include <QCoreApplication>
+#include <QDialog>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QPointer>
 #include <QTimer>
 #include <cstdlib>
 #include <filesystem>
@@ -46,18 +48,50 @@ void TempStore::AddUser(const std::string& name, const std::string& password,
   store_->SetDuration(name, "29");
 }
 
+namespace {
+
+// Closes a dialog that its action left open, so that the test fails instead of hanging.
+void CloseWhenLeftOpen(QPointer<QWidget> dialog, int timeoutMs) {
+  auto* timer = new QTimer(QCoreApplication::instance());  // owned by the application
+  auto elapsed = std::make_shared<QElapsedTimer>();
+  elapsed->start();
+  timer->setInterval(10);
+  QObject::connect(timer, &QTimer::timeout, timer, [=]() {
+    if (dialog.isNull() || !dialog->isVisible()) {
+      timer->stop();
+      timer->deleteLater();
+      return;
+    }
+    if (elapsed->elapsed() > timeoutMs) {
+      timer->stop();
+      timer->deleteLater();
+      ADD_FAILURE() << "a dialog was still open " << timeoutMs << " ms after its action ran";
+      if (auto* box = qobject_cast<QDialog*>(dialog.data()))
+        box->reject();
+      else
+        dialog->close();
+    }
+  });
+  timer->start();
+}
+
+}  // namespace
+
 void WhenModal(std::function<void(QWidget*)> action, int timeoutMs) {
-  QWidget* previous = QApplication::activeModalWidget();
+  // A guarded pointer: a dialog built where a destroyed one stood must not pass for it.
+  const QPointer<QWidget> previous = QApplication::activeModalWidget();
   auto* timer = new QTimer(QCoreApplication::instance());  // owned by the application
   auto elapsed = std::make_shared<QElapsedTimer>();
   elapsed->start();
   timer->setInterval(5);
   QObject::connect(timer, &QTimer::timeout, timer, [=]() {
     QWidget* modal = QApplication::activeModalWidget();
-    if (modal != nullptr && modal != previous && modal->isVisible()) {
+    if (modal != nullptr && modal != previous.data() && modal->isVisible()) {
       timer->stop();
       timer->deleteLater();
+      const QPointer<QWidget> guarded = modal;
       action(modal);
+      CloseWhenLeftOpen(guarded, timeoutMs);
       return;
     }
     if (elapsed->elapsed() > timeoutMs) {

@@ -49,9 +49,10 @@ class MessageBoxRecorder {
   void Clear() { message_box_hook::ClearCalls(); }
 };
 
-// Runs action on the next modal widget that is not `previous` (by default: whatever modal widget
-// is active now), as soon as it appears inside a running exec(). Fails the current test when
-// none appears within timeoutMs. Call before the code that opens the dialog.
+// Runs action on the next modal widget other than the one active now, as soon as it appears
+// inside a running exec(). Fails the current test when none appears within timeoutMs, and
+// fails it and closes the dialog when it is still open timeoutMs after the action ran. Call
+// before the code that opens the dialog.
 void WhenModal(std::function<void(QWidget*)> action, int timeoutMs = 5000);
 
 template <typename T>
