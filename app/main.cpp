@@ -1,11 +1,23 @@
 #include <QApplication>
 #include <clocale>
+#include <cstdio>
 #include <cstdlib>
 
 #include "app/calendar_app.h"
+#include "app/command_line.h"
 #include "app/shown_probe.h"
 
 int main(int argc, char** argv) {
+  std::setlocale(LC_ALL, "");
+  QCoreApplication::setApplicationName(QStringLiteral(LUNARET_PROGRAM_NAME));
+  QCoreApplication::setApplicationVersion(QStringLiteral(LUNARET_VERSION));
+  const lunaret::CommandLine commandLine(lunaret::CommandLine::FromMain(argc, argv));
+  if (const std::optional<int> status = commandLine.ExitStatus()) {
+    std::fputs(commandLine.Output().toLocal8Bit().constData(), stdout);
+    std::fputs(commandLine.Errors().toLocal8Bit().constData(), stderr);
+    return *status;
+  }
+
   QApplication app(argc, argv);
   std::setlocale(LC_ALL, "");
   // LUNARET_EXIT_WHEN_SHOWN=1: report when the login dialog has painted, then end.

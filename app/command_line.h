@@ -1,0 +1,39 @@
+#ifndef LUNARET_APP_COMMAND_LINE_H
+#define LUNARET_APP_COMMAND_LINE_H
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+namespace lunaret {
+
+// The program's command line, read before any window exists (so that --help and --version work
+// without a display): --help, --version, and Qt's own -platform and -style, which pass through
+// to the application object.
+class CommandLine {
+ public:
+  // Exit status of a command line the program does not understand.
+  static constexpr int kUsageError = 2;
+
+  // arguments[0] is the program's name.
+  explicit CommandLine(const QStringList& arguments);
+
+  // Set when the program is to end at once with this status: after --help or --version (0) or
+  // after a mistake in the arguments (kUsageError). Output() and Errors() then say why.
+  std::optional<int> ExitStatus() const { return exitStatus_; }
+  // What belongs on standard output and on standard error.
+  const QString& Output() const { return output_; }
+  const QString& Errors() const { return errors_; }
+
+  // The arguments of main() as text, in the encoding of the user's locale.
+  static QStringList FromMain(int argc, char** argv);
+
+ private:
+  std::optional<int> exitStatus_;
+  QString output_;
+  QString errors_;
+};
+
+}  // namespace lunaret
+
+#endif  // LUNARET_APP_COMMAND_LINE_H
