@@ -2,7 +2,6 @@
 
 #include <QCoreApplication>
 #include <QDialog>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QPointer>
 #include <QTimer>
@@ -35,10 +34,8 @@ TempStore::TempStore() {
 TempStore::~TempStore() {
   store_.reset();
   registry_.reset();
-  if (!dir_.empty()) {
-    std::error_code ignored;
-    std::filesystem::remove_all(dir_, ignored);
-  }
+  std::error_code ignored;
+  std::filesystem::remove_all(dir_, ignored);
 }
 
 void TempStore::AddUser(const std::string& name, const std::string& password,
@@ -48,29 +45,32 @@ void TempStore::AddUser(const std::string& name, const std::string& password,
   store_->SetDuration(name, "29");
 }
 
+QString MessageBoxRecorder::Shown() const {
+  QStringList lines;
+  for (const auto& box : Calls())
+    lines << QStringLiteral("%1 | %2 | 0x%3")
+                 .arg(box.text, box.title)
+                 .arg(box.flags, 2, 16, QChar('0'));
+  return lines.join(QLatin1Char('\n'));
+}
+
 namespace {
 
-// Closes a dialog that its action left open, so that the test fails instead of hanging.
-void CloseWhenLeftOpen(QPointer<QWidget> dialog, int timeoutMs) {
+// Every intervalMs until ready() holds or timeoutMs have passed; then after(whether it held).
+// The timer stops before after() runs, which may itself run a modal loop.
+void Poll(int intervalMs, int timeoutMs, std::function<bool()> ready,
+          std::function<void(bool)> after) {
   auto* timer = new QTimer(QCoreApplication::instance());  // owned by the application
-  auto elapsed = std::make_shared<QElapsedTimer>();
-  elapsed->start();
-  timer->setInterval(10);
+  QElapsedTimer elapsed;
+  elapsed.start();
+  timer->setInterval(intervalMs);
   QObject::connect(timer, &QTimer::timeout, timer, [=]() {
-    if (dialog.isNull() || !dialog->isVisible()) {
-      timer->stop();
-      timer->deleteLater();
+    const bool held = ready();
+    if (!held && elapsed.elapsed() <= timeoutMs)
       return;
-    }
-    if (elapsed->elapsed() > timeoutMs) {
-      timer->stop();
-      timer->deleteLater();
-      ADD_FAILURE() << "a dialog was still open " << timeoutMs << " ms after its action ran";
-      if (auto* box = qobject_cast<QDialog*>(dialog.data()))
-        box->reject();
-      else
-        dialog->close();
-    }
+    timer->stop();
+    timer->deleteLater();
+    after(held);
   });
   timer->start();
 }
@@ -78,29 +78,31 @@ void CloseWhenLeftOpen(QPointer<QWidget> dialog, int timeoutMs) {
 }  // namespace
 
 void WhenModal(std::function<void(QWidget*)> action, int timeoutMs) {
-  // A guarded pointer: a dialog built where a destroyed one stood must not pass for it.
+  // Guarded pointers: a dialog built where a destroyed one stood must not pass for it.
   const QPointer<QWidget> previous = QApplication::activeModalWidget();
-  auto* timer = new QTimer(QCoreApplication::instance());  // owned by the application
-  auto elapsed = std::make_shared<QElapsedTimer>();
-  elapsed->start();
-  timer->setInterval(5);
-  QObject::connect(timer, &QTimer::timeout, timer, [=]() {
+  auto isNew = [previous]() {
     QWidget* modal = QApplication::activeModalWidget();
-    if (modal != nullptr && modal != previous.data() && modal->isVisible()) {
-      timer->stop();
-      timer->deleteLater();
-      const QPointer<QWidget> guarded = modal;
-      action(modal);
-      CloseWhenLeftOpen(guarded, timeoutMs);
+    return modal != nullptr && modal != previous.data() && modal->isVisible();
+  };
+  Poll(5, timeoutMs, isNew, [=](bool appeared) {
+    if (!appeared) {
+      ADD_FAILURE() << "no modal dialog appeared within " << timeoutMs << " ms";
       return;
     }
-    if (elapsed->elapsed() > timeoutMs) {
-      timer->stop();
-      timer->deleteLater();
-      ADD_FAILURE() << "no modal dialog appeared within " << timeoutMs << " ms";
-    }
+    const QPointer<QWidget> dialog = QApplication::activeModalWidget();
+    action(dialog.data());
+    // A dialog its action left open fails the test and is closed, instead of hanging it.
+    auto closed = [dialog]() { return dialog.isNull() || !dialog->isVisible(); };
+    Poll(10, timeoutMs, closed, [dialog, timeoutMs](bool wasClosed) {
+      if (wasClosed)
+        return;
+      ADD_FAILURE() << "a dialog was still open " << timeoutMs << " ms after its action ran";
+      if (auto* box = qobject_cast<QDialog*>(dialog.data()))
+        box->reject();
+      else
+        dialog->close();
+    });
   });
-  timer->start();
 }
 
 void Settle() {

@@ -6,11 +6,17 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <ostream>
 #include <string>
 
 #include "controls/message_box.h"
 #include "core/registry.h"
 #include "core/user_store.h"
+
+// Readable texts in failure messages.
+inline void PrintTo(const QString& text, std::ostream* out) {
+  *out << '"' << text.toStdString() << '"';
+}
 
 namespace lunaret::test {
 
@@ -24,7 +30,7 @@ class TempStore {
 
   Registry& registry() { return *registry_; }
   UserStore& store() { return *store_; }
-  const std::string& path() const { return path_; }
+  const std::string& path() const { return path_; }  // the folder's registry.db
 
   // Registers a user as the registration dialog does: password, cycle start, duration "29".
   void AddUser(const std::string& name, const std::string& password, TimeValue cycleStart = 0);
@@ -47,6 +53,8 @@ class MessageBoxRecorder {
   void Answer(int answer) { message_box_hook::QueueAnswer(answer); }
   const std::vector<message_box_hook::Shown>& Calls() const { return message_box_hook::Calls(); }
   void Clear() { message_box_hook::ClearCalls(); }
+  // Every box shown since the last Clear(), one a line: "text | title | 0xflags".
+  QString Shown() const;
 };
 
 // Runs action on the next modal widget other than the one active now, as soon as it appears
@@ -57,12 +65,7 @@ void WhenModal(std::function<void(QWidget*)> action, int timeoutMs = 5000);
 
 template <typename T>
 void WhenModalOf(std::function<void(T*)> action, int timeoutMs = 5000) {
-  WhenModal(
-      [action](QWidget* widget) {
-        T* typed = qobject_cast<T*>(widget);
-        action(typed);
-      },
-      timeoutMs);
+  WhenModal([action](QWidget* widget) { action(qobject_cast<T*>(widget)); }, timeoutMs);
 }
 
 // Processes pending events (and deferred deletes) a few times.

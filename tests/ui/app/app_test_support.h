@@ -51,9 +51,7 @@ class FaultyRegistry : public Registry {
   long DeleteValue(RegKey key, const std::string& name) override {
     return refuseCommit && depth_ > 0 ? kErrorGeneric : inner_.DeleteValue(key, name);
   }
-  long DeleteKey(RegKey key, const std::string& subkey) override {
-    return inner_.DeleteKey(key, subkey);
-  }
+  long DeleteKey(RegKey key, const std::string& sub) override { return inner_.DeleteKey(key, sub); }
   long CloseKey(RegKey key) override { return inner_.CloseKey(key); }
   long QueryValueCount(RegKey key, std::uint32_t* count) override {
     return inner_.QueryValueCount(key, count);
@@ -63,10 +61,7 @@ class FaultyRegistry : public Registry {
       ++transactions;
     return true;
   }
-  bool CommitTransaction() override {
-    --depth_;
-    return !refuseCommit;
-  }
+  bool CommitTransaction() override { return --depth_, !refuseCommit; }
 
  private:
   Registry& inner_;

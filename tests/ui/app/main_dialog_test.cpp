@@ -1,15 +1,10 @@
-// The main window: the session's state table walked transition by transition with the prompts
-// answered through the message-box hook and the dialogs it opens answered inside their real
-// exec() loops, saving, and the account commands.
+// The main window: its state table walked transition by transition (prompts answered through
+// the message-box hook, the login dialog in its real exec() loop), saving, account commands.
 #include <QAction>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QTabWidget>
-#include <QTest>
-#include <tuple>
-
-#include <gtest/gtest.h>
 
 #include "app/change_password_dialog.h"
 #include "app/login_dialog.h"
@@ -19,41 +14,50 @@
 #include "app_test_support.h"
 #include "controls/about_dialog.h"
 #include "controls/hover_button.h"
-#include "controls/ui_support.h"
 #include "pages/general_page.h"
+#include "pages/statistics_list.h"
+#include "pages/statistics_page.h"
 
 namespace lunaret {
 namespace {
 
 using test::DialogWatcher;
+using M = MainDialog;
 
-// kClosedOk and kClosedCancel: the window has ended with Accepted or Rejected.
+// Closed: the window has ended with that result.
 enum class State { kClean, kModified, kLoggedOff, kClosedOk, kClosedCancel };
-
 // The ways to save or leave besides the menu commands.
-constexpr int kExitButton = -1;
-constexpr int kEscape = -2;
-constexpr int kCloseBox = -3;
-constexpr int kEnterInPage = -4;
-constexpr int kOkCommand = -5;
-constexpr int kSaveButton = -6;
+enum Way {
+  kExitButton = -1,
+  kEscape = -2,
+  kCloseBox = -3,
+  kEnter = -4,
+  kOkCommand = -5,
+  kSave = -6
+};
 
-// The question a command asks while the pages hold changes: text, title and flags.
-std::tuple<QString, QString, unsigned> PromptOf(int command) {
-  if (command == MainDialog::kCmdDiscardChanges)
-    return {"Are you sure you want to discard all changes and revert data ?",
-            "Lunaret discard changes...", 0x34};
-  if (command == MainDialog::kCmdLogIn)
-    return {"Save changes before Log In ?", "Lunaret LogOff...", 0x33};
-  if (command == MainDialog::kCmdLogOff)
-    return {"Save changes before Log Off ?", "Lunaret LogOff...", 0x33};
-  return {"Save changes before exit ?", "Exit Lunaret...", 0x33};
+// The question a command asks while the pages hold changes.
+QString PromptOf(int command) {
+  switch (command) {
+    case M::kCmdDiscardChanges:
+      return "Are you sure you want to discard all changes and revert data ? | "
+             "Lunaret discard changes... | 0x34";
+    case M::kCmdLogIn:
+      return "Save changes before Log In ? | Lunaret LogOff... | 0x33";
+    case M::kCmdLogOff:
+      return "Save changes before Log Off ? | Lunaret LogOff... | 0x33";
+    default:
+      return "Save changes before exit ? | Exit Lunaret... | 0x33";
+  }
 }
 
+// Anna (one statistics record) and Bea (duration 33, none), each with her initial as password.
 class MainDialogTest : public ::testing::Test {
  protected:
   void SetUp() override {
     temp_.AddUser("Anna", "a", 1700000000);
+    temp_.store().SetStatisticsLength("Anna", 1);
+    temp_.store().SetStatisticsDate("Anna", 1690000000, 0);
     temp_.AddUser("Bea", "b", 1700000000);
     temp_.store().SetDuration("Bea", "33");
   }
@@ -69,12 +73,10 @@ class MainDialogTest : public ::testing::Test {
   QLineEdit* Duration() { return FindControlAs<QLineEdit>(main_->General(), 1009); }
   // The user types a new forecast duration on the General page.
   void ChangeDuration(const QString& text) {
-    QLineEdit* box = Duration();
-    ASSERT_NE(box, nullptr);
-    box->setFocus();
-    box->selectAll();
-    test::Type(box, text);
-    ASSERT_EQ(box->text(), text);
+    Duration()->setFocus();
+    Duration()->selectAll();
+    test::Type(Duration(), text);
+    ASSERT_EQ(Duration()->text(), text);
   }
   std::string Stored() { return temp_.store().GetDuration("Anna"); }
   void Run(int command) {
@@ -86,11 +88,11 @@ class MainDialogTest : public ::testing::Test {
       case kCloseBox:
         main_->close();
         return;
-      case kEnterInPage:
+      case kEnter:
         return QTest::keyClick(Duration(), Qt::Key_Return);
       case kOkCommand:
         return main_->OnOK();
-      case kSaveButton:
+      case kSave:
         return QTest::mouseClick(main_->SaveButton(), Qt::LeftButton);
       default:
         main_->Command(command)->trigger();
@@ -98,28 +100,33 @@ class MainDialogTest : public ::testing::Test {
   }
 
   void ExpectState(State state, const QString& user = QStringLiteral("Anna")) {
-    MainDialog& main = *main_;
+    const MainDialog& main = *main_;
     if (state == State::kClosedOk || state == State::kClosedCancel) {
       EXPECT_FALSE(main.isVisible());
       EXPECT_EQ(main.result(), state == State::kClosedOk ? QDialog::Accepted : QDialog::Rejected);
       return;
     }
-    const bool loggedIn = state != State::kLoggedOff;
-    const bool modified = state == State::kModified;
-    EXPECT_TRUE(main.isVisible());
+    const bool in = state != State::kLoggedOff, modified = state == State::kModified;
     EXPECT_EQ(main.IsModified(), modified);
-    EXPECT_EQ(main.UserName(), loggedIn ? user : QString());
-    EXPECT_EQ(main.windowTitle(), loggedIn ? QStringLiteral("Vessa Calendar :) - ") + user
-                                           : QStringLiteral("Vessa Calendar :)"));
-    EXPECT_EQ(main.OkButton()->isEnabled(), loggedIn);
-    EXPECT_EQ(main.SaveButton()->isEnabled(), modified);
-    EXPECT_EQ(main.Command(MainDialog::kCmdLogOff)->isEnabled(), loggedIn);
-    EXPECT_EQ(main.Command(MainDialog::kCmdChangePassword)->isEnabled(), loggedIn);
-    EXPECT_EQ(main.Command(MainDialog::kCmdDiscardChanges)->isEnabled(), modified);
-    for (int always : {MainDialog::kCmdLogIn, MainDialog::kCmdExit, MainDialog::kCmdUserManagement,
-                       MainDialog::kCmdAbout})
-      EXPECT_TRUE(main.Command(always)->isEnabled()) << always;
-    EXPECT_EQ(Duration()->isEnabled(), loggedIn);
+    EXPECT_EQ(main.UserName(), in ? user : QString());
+    EXPECT_EQ(main.windowTitle(), in ? "Vessa Calendar :) - " + user : "Vessa Calendar :)");
+    // Enabled or not: OK, Save, Log Off, Change password, Discard; Log In, Exit, User
+    // Managment, About; the pages' duration box and statistics list.
+    QString enabled;
+    for (const QObject* item : std::initializer_list<const QObject*>{
+             main.OkButton(), main.SaveButton(), main.Command(M::kCmdLogOff),
+             main.Command(M::kCmdChangePassword), main.Command(M::kCmdDiscardChanges),
+             main.Command(M::kCmdLogIn), main.Command(M::kCmdExit),
+             main.Command(M::kCmdUserManagement), main.Command(M::kCmdAbout), Duration(),
+             main.Statistics()->List()})
+      enabled += item->property("enabled").toBool() ? '1' : '0';
+    const QString on = in ? "1" : "0", changed = modified ? "1" : "0";
+    EXPECT_EQ(enabled, on + changed + on + on + changed + "1111" + on + on);
+    // Anna's list holds her record and the trailing row, Bea's only the trailing row.
+    EXPECT_EQ(main.Statistics()->List()->RowCount(),
+              !in                                              ? 0
+              : user.compare("anna", Qt::CaseInsensitive) == 0 ? 2
+                                                               : 1);
   }
 
   test::TempStore temp_;
@@ -128,8 +135,8 @@ class MainDialogTest : public ::testing::Test {
 };
 
 // Each row starts from a fresh window in its state (modified: the duration typed as 31 over the
-// stored 29), runs one command, answers its prompt and the login dialog, and checks the state,
-// what the General page shows and what Anna has in the store.
+// stored 29) with the Statistics tab shown, runs one command, answers its prompt and the login
+// dialog, and checks the state, the duration shown and what Anna has in the store.
 TEST_F(MainDialogTest, StateTableWalkedTransitionByTransition) {
   struct Transition {
     State from;
@@ -142,7 +149,6 @@ TEST_F(MainDialogTest, StateTableWalkedTransitionByTransition) {
     const char* stored;
   };
   using S = State;
-  using M = MainDialog;
   const Transition table[] = {
       // Clean: nothing asks.
       {S::kClean, M::kCmdDiscardChanges, 0, nullptr, S::kClean, "Anna", "29", "29"},
@@ -151,7 +157,7 @@ TEST_F(MainDialogTest, StateTableWalkedTransitionByTransition) {
       {S::kClean, M::kCmdExit, 0, nullptr, S::kClosedOk, "", nullptr, "29"},
       {S::kClean, kEscape, 0, nullptr, S::kClosedCancel, "", nullptr, "29"},
       // Modified: every answer does its part.
-      {S::kModified, kSaveButton, 0, nullptr, S::kClean, "Anna", "31", "31"},
+      {S::kModified, kSave, 0, nullptr, S::kClean, "Anna", "31", "31"},
       {S::kModified, M::kCmdDiscardChanges, kIdNo, nullptr, S::kModified, "Anna", "31", "29"},
       {S::kModified, M::kCmdDiscardChanges, kIdYes, nullptr, S::kClean, "Anna", "29", "29"},
       {S::kModified, M::kCmdLogOff, kIdCancel, nullptr, S::kModified, "Anna", "31", "29"},
@@ -168,23 +174,22 @@ TEST_F(MainDialogTest, StateTableWalkedTransitionByTransition) {
       {S::kModified, kExitButton, kIdCancel, nullptr, S::kModified, "Anna", "31", "29"},
       {S::kModified, kEscape, kIdNo, nullptr, S::kClosedCancel, "", nullptr, "29"},
       {S::kModified, kCloseBox, kIdYes, nullptr, S::kClosedCancel, "", nullptr, "31"},
-      {S::kModified, kEnterInPage, 0, nullptr, S::kClosedOk, "", nullptr, "31"},
+      {S::kModified, kEnter, 0, nullptr, S::kClosedOk, "", nullptr, "31"},
       // Logged off: the OK command is off.
       {S::kLoggedOff, M::kCmdLogIn, 0, "", S::kLoggedOff, "", nullptr, "29"},
       {S::kLoggedOff, M::kCmdLogIn, 0, "Bea", S::kClean, "Bea", "33", "29"},
       {S::kLoggedOff, kOkCommand, 0, nullptr, S::kLoggedOff, "", nullptr, "29"},
   };
   for (const Transition& t : table) {
-    SCOPED_TRACE(testing::Message()
-                 << "from " << static_cast<int>(t.from) << " command " << t.command << " answer "
-                 << t.answer << " login " << (t.login != nullptr ? t.login : "-"));
+    SCOPED_TRACE(testing::Message() << "from " << static_cast<int>(t.from) << " command "
+                                    << t.command << " answer " << t.answer);
     temp_.store().SetDuration("Anna", "29");
     Open(temp_.store());
     main_->Tabs()->setCurrentIndex(1);
     if (t.from == State::kModified)
       ChangeDuration("31");
     if (t.from == State::kLoggedOff)
-      Run(MainDialog::kCmdLogOff);
+      Run(M::kCmdLogOff);
     ExpectState(t.from);
 
     boxes_.Clear();
@@ -202,21 +207,13 @@ TEST_F(MainDialogTest, StateTableWalkedTransitionByTransition) {
     Run(t.command);
 
     EXPECT_EQ(logins.shown, t.login != nullptr ? 1 : 0);
-    if (t.answer != 0) {
-      const auto [text, title, flags] = PromptOf(t.command);
-      test::ExpectOnlyMessage(boxes_, text, title, flags);
-    } else {
-      EXPECT_TRUE(boxes_.Calls().empty());
-    }
+    EXPECT_EQ(boxes_.Shown(), t.answer != 0 ? PromptOf(t.command) : QString());
     ExpectState(t.to, t.user);
     if (t.shown != nullptr) {
       EXPECT_EQ(Duration()->text(), QString::fromUtf8(t.shown));
-    }
-    if (main_->isVisible()) {
       EXPECT_EQ(main_->Tabs()->currentIndex(), 1);  // the tab shown stays
     }
     EXPECT_EQ(Stored(), t.stored);
-    EXPECT_FALSE(temp_.store().FindUser(""));
   }
 }
 
@@ -227,97 +224,79 @@ TEST_F(MainDialogTest, SavesBothPagesInOneTransactionAndKeepsChangesTheStoreRefu
   ChangeDuration("31");
   faulty.written.clear();
   faulty.transactions = 0;
-  Run(kSaveButton);
-  // The General page's values come first, then the Statistics page's count.
+  Run(kSave);
+  // The General page's values come first, then the Statistics page's.
   ASSERT_GE(faulty.written.size(), 3u);
-  EXPECT_EQ(faulty.written[0], "data");
-  EXPECT_EQ(faulty.written[1], "duration");
-  EXPECT_EQ(faulty.written.back(), "StatisticsLength");
+  EXPECT_EQ(faulty.written[0] + faulty.written[1] + faulty.written[2],
+            "datadurationStatisticsLength");
   EXPECT_EQ(faulty.transactions, 1);
 
   ChangeDuration("32");
   faulty.refuseCommit = true;
-  Run(kSaveButton);
-  test::ExpectOnlyMessage(boxes_, "Unable to save changes for user Anna.", "Lunaret", 0x30);
-  ExpectState(State::kModified);
-  // Neither Yes to a prompt nor OK leaves with changes the store did not keep.
-  for (int command : {static_cast<int>(MainDialog::kCmdExit),
-                      static_cast<int>(MainDialog::kCmdLogOff), kOkCommand}) {
+  // Neither Save, nor Yes to a prompt, nor OK goes on with changes the store did not keep.
+  for (int command : {int{kSave}, int{M::kCmdExit}, int{M::kCmdLogOff}, int{kOkCommand}}) {
     SCOPED_TRACE(command);
     boxes_.Clear();
-    if (command != kOkCommand)
-      boxes_.Answer(kIdYes);
+    boxes_.Answer(kIdYes);
     Run(command);
-    EXPECT_EQ(boxes_.Calls().size(), command == kOkCommand ? 1u : 2u);
+    EXPECT_TRUE(boxes_.Shown().endsWith("Unable to save changes for user Anna. | Lunaret | 0x30"));
     ExpectState(State::kModified);
   }
   EXPECT_EQ(Stored(), "31");
-
-  // Once the store keeps it again, Save goes through.
-  faulty.refuseCommit = false;
+  faulty.refuseCommit = false;  // once the store keeps it again, Save goes through
   boxes_.Clear();
-  Run(kSaveButton);
+  Run(kSave);
   EXPECT_TRUE(boxes_.Calls().empty());
   ExpectState(State::kClean);
   EXPECT_EQ(Stored(), "32");
   main_.reset();
 }
 
-// Another user's deletion leaves the session as it was; deleting one's own account logs off
+// Deleting another user leaves the session as it was; deleting one's own account logs off
 // without a prompt, also when the logged-in spelling differs from the stored one.
 TEST_F(MainDialogTest, DeletingAUserLogsOffOnlyForOnesOwnAccount) {
-  struct Case {
-    const char* loggedIn;
-    const char* deleted;
-    const char* password;
-    State after;
-  };
-  for (const Case& c :
-       {Case{"Anna", "Bea", "b", State::kModified}, Case{"Anna", "Anna", "a", State::kLoggedOff},
-        Case{"aNNA", "Anna", "a", State::kLoggedOff}}) {
-    SCOPED_TRACE(testing::Message() << c.loggedIn << " deletes " << c.deleted);
-    temp_.AddUser(c.deleted, c.password);
-    Open(temp_.store(), c.loggedIn);
+  for (auto [loggedIn, deleted, after] :
+       {std::tuple{"Anna", "Bea", State::kModified}, std::tuple{"Anna", "Anna", State::kLoggedOff},
+        std::tuple{"aNNA", "Anna", State::kLoggedOff}}) {
+    SCOPED_TRACE(testing::Message() << loggedIn << " deletes " << deleted);
+    const QString password = QString(deleted).left(1).toLower();
+    temp_.AddUser(deleted, password.toStdString());
+    Open(temp_.store(), loggedIn);
     ChangeDuration("31");
     boxes_.Clear();
-    DialogWatcher<UserManagementDialog> managements([this, &c](UserManagementDialog* management) {
+    DialogWatcher<UserManagementDialog> managements([&](UserManagementDialog* management) {
       EXPECT_EQ(management->parentWidget(), main_.get());
-      const auto items = management->UserList()->findItems(c.deleted, Qt::MatchExactly);
-      ASSERT_EQ(items.size(), 1);
-      management->UserList()->setCurrentItem(items.first());
+      management->UserList()->setCurrentItem(
+          management->UserList()->findItems(deleted, Qt::MatchExactly).value(0));
       boxes_.Answer(kIdYes);
-      DialogWatcher<PasswordPromptDialog> prompts([&c](PasswordPromptDialog* prompt) {
-        prompt->PasswordField()->setText(c.password);
+      DialogWatcher<PasswordPromptDialog> prompts([&](PasswordPromptDialog* prompt) {
+        prompt->PasswordField()->setText(password);
         prompt->OkButton()->click();
       });
       management->DeleteButton()->click();
       management->OkButton()->click();
     });
-    Run(MainDialog::kCmdUserManagement);
+    Run(M::kCmdUserManagement);
     ASSERT_EQ(managements.shown, 1);
     // The question and the success message, and no "Save changes" prompt.
     ASSERT_EQ(boxes_.Calls().size(), 2u);
     EXPECT_EQ(boxes_.Calls()[1].title, QStringLiteral("Delete user"));
-    ExpectState(c.after, c.loggedIn);
-    EXPECT_FALSE(temp_.store().FindUser(c.deleted));
+    ExpectState(after, loggedIn);
+    EXPECT_FALSE(temp_.store().FindUser(deleted));
   }
 }
 
 TEST_F(MainDialogTest, ChangePasswordAndAboutOpenTheirDialogs) {
   Open(temp_.store(), "bea");
-  {
-    DialogWatcher<ChangePasswordDialog> changes([this](ChangePasswordDialog* change) {
-      EXPECT_EQ(change->UserName(), QStringLiteral("bea"));
-      EXPECT_EQ(change->parentWidget(), main_.get());
-      change->reject();
-    });
-    Run(MainDialog::kCmdChangePassword);
-    EXPECT_EQ(changes.shown, 1);
-  }
+  DialogWatcher<ChangePasswordDialog> changes([this](ChangePasswordDialog* change) {
+    EXPECT_EQ(change->UserName(), QStringLiteral("bea"));
+    EXPECT_EQ(change->parentWidget(), main_.get());
+    change->reject();
+  });
   DialogWatcher<AboutDialog> abouts;
-  Run(MainDialog::kCmdAbout);
-  Run(MainDialog::kCmdAboutBox);
-  EXPECT_EQ(abouts.shown, 2);
+  for (int command : {M::kCmdChangePassword, M::kCmdAbout, M::kCmdAboutBox})
+    Run(command);
+  EXPECT_EQ(std::pair(changes.shown, abouts.shown), std::pair(1, 2));
   ExpectState(State::kClean, "bea");
 }
 

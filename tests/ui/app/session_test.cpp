@@ -1,100 +1,64 @@
-// The whole session from start-up, against real store files.
+// Start-up and login: the whole session against real store files, name completion, the login
+// check and the dedication.
 #include <QAction>
 #include <QComboBox>
 #include <QLineEdit>
-#include <QTest>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
-
-#include <gtest/gtest.h>
 
 #include "app/calendar_app.h"
 #include "app/login_dialog.h"
 #include "app/main_dialog.h"
 #include "app/register_dialog.h"
 #include "app_test_support.h"
+#include "controls/dedication_dialog.h"
 #include "controls/hover_button.h"
-#include "controls/ui_support.h"
 #include "core/store_file.h"
 
 namespace lunaret {
 namespace {
 
-using test::MessageBoxRecorder;
-
-// Points XDG_DATA_HOME at a fresh folder for its lifetime.
-class DataHome {
- public:
-  DataHome() {
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "lunaret-session-XXXXXX").string();
-    if (mkdtemp(pattern.data()) != nullptr)
-      dir_ = pattern;
-    const char* old = std::getenv("XDG_DATA_HOME");
-    old_ = old != nullptr ? old : "";
-    setenv("XDG_DATA_HOME", dir_.c_str(), 1);
-  }
-  ~DataHome() {
+// Points XDG_DATA_HOME at a fresh folder; every message box is recorded.
+class SessionTest : public ::testing::Test {
+ protected:
+  void SetUp() override { setenv("XDG_DATA_HOME", home_.c_str(), 1); }
+  void TearDown() override {
     setenv("XDG_DATA_HOME", old_.c_str(), 1);
-    std::error_code ignored;
-    std::filesystem::remove_all(dir_, ignored);
-  }
-  std::filesystem::path StorePath() const {
-    return std::filesystem::path(dir_) / "lunaret" / "registry.db";
+    test::Settle();
   }
 
- private:
-  std::string dir_;
-  std::string old_;
+  test::TempStore temp_;
+  const std::filesystem::path home_ = std::filesystem::path(temp_.path()).parent_path();
+  const std::filesystem::path file_ = home_ / "lunaret" / "registry.db";
+  const std::string old_ = std::getenv("XDG_DATA_HOME");  // the test main always sets it
+  test::MessageBoxRecorder boxes_;
 };
 
-TEST(SessionTest, AStoreFileThatIsNoStoreEndsTheProgramAndStaysUntouched) {
-  DataHome home;
-  std::filesystem::create_directories(home.StorePath().parent_path());
-  const std::string garbage = "These are my notes, not a database.\n";
-  std::ofstream(home.StorePath(), std::ios::binary) << garbage;
-  ASSERT_EQ(DefaultStorePath(), home.StorePath().string());
-
-  MessageBoxRecorder boxes;
-  test::DialogWatcher<LoginDialog> logins;
-  CalendarApp app;
-  EXPECT_FALSE(app.InitInstance());
-  test::ExpectOnlyMessage(boxes, "Unable to ran Lunaret", "Lunaret", 0x10);
-  EXPECT_EQ(logins.shown, 0);
-  std::ifstream in(home.StorePath(), std::ios::binary);
-  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), garbage);
-}
-
-TEST(SessionTest, ExitAtTheLoginEndsTheProgramWithoutAMainWindow) {
-  DataHome home;
-  MessageBoxRecorder boxes;
-  test::DialogWatcher<MainDialog> mains;
+TEST_F(SessionTest, AFileThatIsNoStoreEndsTheProgramUntouchedAndExitAtTheLoginEndsIt) {
+  std::filesystem::create_directories(file_.parent_path());
+  std::ofstream(file_) << "These are my notes.\n";
   test::DialogWatcher<LoginDialog> logins([](LoginDialog* login) {
     EXPECT_EQ(login->parentWidget(), nullptr);
     QTest::keyClick(login->UserNameBox()->lineEdit(), Qt::Key_Escape);
   });
-  CalendarApp app;
-  EXPECT_FALSE(app.InitInstance());
-  EXPECT_EQ(logins.shown, 1);
-  EXPECT_EQ(mains.shown, 0);
-  EXPECT_TRUE(boxes.Calls().empty());
-  EXPECT_TRUE(std::filesystem::exists(home.StorePath()));  // an empty store was created
+  test::DialogWatcher<MainDialog> mains;
+  EXPECT_FALSE(CalendarApp().InitInstance());
+  EXPECT_EQ(boxes_.Shown(), "Unable to ran Lunaret | Lunaret | 0x10");
+  EXPECT_EQ(logins.shown, 0);
+  EXPECT_EQ(std::filesystem::file_size(file_), 20u);
+  std::filesystem::remove(file_);
+  EXPECT_FALSE(CalendarApp().InitInstance());  // an empty store is created; Escape at the login
+  EXPECT_TRUE(std::filesystem::exists(file_));
+  EXPECT_EQ(logins.shown + mains.shown, 1);
 }
 
 // Start-up, registration, login, a change saved, log off, log in again: the data is there,
 // and still there for the next run of the program.
-TEST(SessionTest, RegisterLogInSaveLogOffLogInAgainKeepsTheData) {
-  DataHome home;
-  MessageBoxRecorder boxes;
+TEST_F(SessionTest, RegisterLogInSaveLogOffLogInAgainKeepsTheData) {
   bool mainRan = false;
-
   test::WhenModalOf<LoginDialog>([&mainRan](LoginDialog* login) {
-    ASSERT_NE(login, nullptr);
     EXPECT_EQ(login->UserNameBox()->count(), 0);
     test::WhenModalOf<RegisterDialog>([](RegisterDialog* registration) {
-      ASSERT_NE(registration, nullptr);
       test::Type(registration->UserNameField(), " Vessa ");
       test::Type(registration->PasswordField(), "moon");
       test::Type(registration->ConfirmationField(), "moon");
@@ -102,54 +66,115 @@ TEST(SessionTest, RegisterLogInSaveLogOffLogInAgainKeepsTheData) {
     });
     QTest::mouseClick(login->RegisterButton(), Qt::LeftButton);
     EXPECT_EQ(login->UserNameBox()->currentText(), QStringLiteral("Vessa"));
-
+    EXPECT_EQ(login->focusWidget(), login->PasswordField());
     test::WhenModalOf<MainDialog>([&mainRan](MainDialog* main) {
-      ASSERT_NE(main, nullptr);
       mainRan = true;
       EXPECT_EQ(main->windowTitle(), QStringLiteral("Vessa Calendar :) - Vessa"));
       auto* duration = FindControlAs<QLineEdit>(main, 1009);
-      ASSERT_NE(duration, nullptr);
       EXPECT_EQ(duration->text(), QStringLiteral("29"));
-      duration->setFocus();
       duration->selectAll();
       test::Type(duration, "27");
       QTest::mouseClick(main->SaveButton(), Qt::LeftButton);
-      EXPECT_FALSE(main->IsModified());
-
       main->Command(MainDialog::kCmdLogOff)->trigger();
-      EXPECT_EQ(main->windowTitle(), QStringLiteral("Vessa Calendar :)"));
       EXPECT_NE(duration->text(), QStringLiteral("27"));
-
       test::WhenModalOf<LoginDialog>([](LoginDialog* again) {
-        ASSERT_NE(again, nullptr);
-        EXPECT_EQ(again->UserNameBox()->itemText(0), QStringLiteral("Vessa"));
         test::Type(again->UserNameBox()->lineEdit(), "v");  // completes to Vessa
         test::Type(again->PasswordField(), "moon");
         QTest::keyClick(again->PasswordField(), Qt::Key_Return);
       });
       main->Command(MainDialog::kCmdLogIn)->trigger();
-      EXPECT_EQ(main->UserName(), QStringLiteral("Vessa"));
-      EXPECT_EQ(duration->text(), QStringLiteral("27"));
+      EXPECT_EQ(main->UserName() + duration->text(), QStringLiteral("Vessa27"));
       QTest::mouseClick(main->ExitButton(), Qt::LeftButton);
     });
     test::Type(login->PasswordField(), "moon");
     QTest::mouseClick(login->LoginButton(), Qt::LeftButton);
   });
-
-  CalendarApp app;
-  EXPECT_FALSE(app.InitInstance());
+  EXPECT_FALSE(CalendarApp().InitInstance());
   EXPECT_TRUE(mainRan);
-  EXPECT_TRUE(boxes.Calls().empty());
-
-  // A later run of the program reads the same data.
-  StoreOpenResult result = StoreOpenResult::kOk;
+  EXPECT_EQ(boxes_.Shown(), "");
+  StoreOpenResult result = StoreOpenResult::kOk;  // a later run of the program
   std::unique_ptr<Registry> registry = OpenDefaultStore(&result);
   ASSERT_NE(registry, nullptr);
   UserStore store(*registry);
   std::string password;
-  ASSERT_TRUE(store.GetPassword("Vessa", &password));
-  EXPECT_EQ(password, "moon");
+  EXPECT_TRUE(store.GetPassword("Vessa", &password) && password == "moon");
   EXPECT_EQ(store.GetDuration("Vessa"), "27");
+}
+
+TEST_F(SessionTest, ALoginDialogWhoseStoreCannotBeOpenedEndsBeforeItShows) {
+  test::FaultyRegistry unreachable(temp_.registry());
+  unreachable.refuseOpen = true;
+  UserStore store(unreachable);
+  LoginDialog dialog(store);
+  EXPECT_EQ(dialog.exec(), QDialog::Rejected);
+  EXPECT_EQ(boxes_.Shown(), "Unable to ran Lunaret | Lunaret | 0x10");
+  dialog.show();
+  EXPECT_FALSE(dialog.isVisible());
+}
+
+TEST_F(SessionTest, TypedNamesCompleteFromTheListOnlyWhileTheyGrow) {
+  temp_.AddUser("Alex", "1");
+  temp_.AddUser("Anna", "2");
+  LoginDialog dialog(temp_.store());
+  dialog.show();
+  QLineEdit* edit = dialog.UserNameBox()->lineEdit();
+  // Each step: the keys typed, then the text with its selected part in brackets.
+  const std::pair<const char*, const char*> steps[] = {
+      {"a", "A[lex]"}, {"n", "An[na]"},  // replaces the selected tail
+      {"\b", "An"},    {"\b", "A"},      // shorter: no completion
+      {"L", "Al[ex]"}, {"\bX", "AlX"}};  // growing again completes, if anybody has the name
+  for (const auto& [keys, shown] : steps) {
+    for (const char* key = keys; *key != '\0'; ++key) {
+      if (*key == '\b')
+        QTest::keyClick(edit, Qt::Key_Backspace);
+      else
+        QTest::keyClicks(edit, QString(QChar(*key)));
+    }
+    const QString text = edit->text(), tail = edit->selectedText();
+    EXPECT_EQ(tail.isEmpty() ? text : text.chopped(tail.size()) + "[" + tail + "]", shown);
+  }
+  edit->setText("anna");  // no edit notification: no completion
+  dialog.PasswordField()->setText(QStringLiteral("2"));
+  QTest::keyClick(edit, Qt::Key_Return);
+  EXPECT_EQ(dialog.result(), QDialog::Accepted);
+  EXPECT_EQ(dialog.UserName(), QStringLiteral("anna")) << "logged in as typed";
+}
+
+// Each attempt on a fresh dialog over Anna ("Secret") and lumo (with the row's password). A
+// refusal empties and focuses only the password; the dedication shows only for the built-in
+// pair, and only once the store has admitted it.
+TEST_F(SessionTest, LoginChecksTheStoreAndShowsTheDedicationOnlyForTheBuiltInPair) {
+  // lumo's stored password (null: no such user), the name and password typed, what follows.
+  const std::tuple<const char*, const char*, const char*, const char*> attempts[] = {
+      {"corvel", "Anna", "secret", "refused"},  {"corvel", "Nobody", "Secret", "refused"},
+      {"corvel", "", "Secret", "refused"},      {"corvel", "LUMO", "corvel", "dedication"},
+      {"Corvel", "lumo", "Corvel", "admitted"}, {"Corvel", "lumo", "corvel", "refused"},
+      {nullptr, "lumo", "corvel", "refused"}};
+  for (const auto& [lumo, name, password, outcome] : attempts) {
+    SCOPED_TRACE(testing::Message() << name << ' ' << password);
+    test::TempStore temp;
+    temp.AddUser("Anna", "Secret");
+    if (lumo != nullptr)
+      temp.AddUser("lumo", lumo);
+    boxes_.Clear();
+    test::DialogWatcher<DedicationDialog> dedications(
+        [](DedicationDialog* dedication) { dedication->OkButton()->click(); });
+    LoginDialog dialog(temp.store());
+    dialog.show();
+    dialog.UserNameBox()->lineEdit()->setText(name);
+    QTest::keyClicks(dialog.PasswordField(), password);
+    QTest::mouseClick(dialog.LoginButton(), Qt::LeftButton);
+    const bool refused = std::string(outcome) == "refused";
+    EXPECT_EQ(dedications.shown, std::string(outcome) == "dedication" ? 1 : 0);
+    EXPECT_EQ(dialog.result(), refused ? 0 : QDialog::Accepted);
+    EXPECT_EQ(boxes_.Shown(),
+              refused ? "Invalid user or bad password! | Lunaret Login | 0x10" : "");
+    EXPECT_EQ(dialog.UserNameBox()->currentText(), name);
+    if (refused) {
+      EXPECT_TRUE(dialog.PasswordField()->text().isEmpty());
+      EXPECT_EQ(dialog.focusWidget(), dialog.PasswordField());
+    }
+  }
 }
 
 }  // namespace

@@ -7,17 +7,12 @@
 #include <QTest>
 #include <cstdlib>
 #include <ctime>
-#include <ostream>
 #include <string>
 
 #include <gtest/gtest.h>
 
 #include "core/dates.h"
-
-// Readable texts in failure messages.
-inline void PrintTo(const QString& text, std::ostream* out) {
-  *out << '"' << text.toStdString() << '"';
-}
+#include "ui_test_support.h"
 
 namespace lunaret::test {
 
