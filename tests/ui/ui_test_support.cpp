@@ -77,6 +77,20 @@ void Poll(int intervalMs, int timeoutMs, std::function<bool()> ready,
 
 }  // namespace
 
+void CloseWhenLeftOpen(QWidget* dialog, int timeoutMs) {
+  const QPointer<QWidget> guarded = dialog;
+  auto closed = [guarded]() { return guarded.isNull() || !guarded->isVisible(); };
+  Poll(10, timeoutMs, closed, [guarded, timeoutMs](bool wasClosed) {
+    if (wasClosed)
+      return;
+    ADD_FAILURE() << "a dialog was still open " << timeoutMs << " ms after its action ran";
+    if (auto* box = qobject_cast<QDialog*>(guarded.data()))
+      box->reject();
+    else
+      guarded->close();
+  });
+}
+
 void WhenModal(std::function<void(QWidget*)> action, int timeoutMs) {
   // Guarded pointers: a dialog built where a destroyed one stood must not pass for it.
   const QPointer<QWidget> previous = QApplication::activeModalWidget();
@@ -91,17 +105,8 @@ void WhenModal(std::function<void(QWidget*)> action, int timeoutMs) {
     }
     const QPointer<QWidget> dialog = QApplication::activeModalWidget();
     action(dialog.data());
-    // A dialog its action left open fails the test and is closed, instead of hanging it.
-    auto closed = [dialog]() { return dialog.isNull() || !dialog->isVisible(); };
-    Poll(10, timeoutMs, closed, [dialog, timeoutMs](bool wasClosed) {
-      if (wasClosed)
-        return;
-      ADD_FAILURE() << "a dialog was still open " << timeoutMs << " ms after its action ran";
-      if (auto* box = qobject_cast<QDialog*>(dialog.data()))
-        box->reject();
-      else
-        dialog->close();
-    });
+    if (!dialog.isNull())
+      CloseWhenLeftOpen(dialog.data(), timeoutMs);
   });
 }
 

@@ -68,6 +68,9 @@ void WhenModalOf(std::function<void(T*)> action, int timeoutMs = 5000) {
   WhenModal([action](QWidget* widget) { action(qobject_cast<T*>(widget)); }, timeoutMs);
 }
 
+// Fails the current test and closes the dialog when it is still open timeoutMs from now.
+void CloseWhenLeftOpen(QWidget* dialog, int timeoutMs = 5000);
+
 // Processes pending events (and deferred deletes) a few times.
 void Settle();
 

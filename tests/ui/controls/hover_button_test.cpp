@@ -1,13 +1,11 @@
 // Hover buttons, flat and themed, and the style-backed theme library behind the themed ones.
 #include <QEnterEvent>
-#include <QHelpEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QSignalSpy>
 #include <QStyleFactory>
 #include <QTest>
-#include <QToolTip>
 #include <functional>
 
 #include <gtest/gtest.h>
@@ -209,27 +207,6 @@ TEST_F(HoverButtonTest, FlatLooksFollowTheColourSlotsAndTheStateAndDisabledCapti
   EXPECT_FALSE(HasColour(disabled, caption.adjusted(0, 0, 1, 1), Rgb(green + 1)));
   EXPECT_TRUE(HasColour(disabled, caption, Palette(QPalette::Dark)));
   EXPECT_TRUE(HasColour(disabled, caption.adjusted(1, 1, 1, 1), Palette(QPalette::Light)));
-}
-
-TEST_F(HoverButtonTest, OwnTooltipShowsOnlyWhileActiveAndUseCursorReportsAMissingPointer) {
-  // The text a help event on the button puts on screen.
-  auto shown = [this]() {
-    QHelpEvent help(QEvent::ToolTip, QPoint(5, 5), button_->mapToGlobal(QPoint(5, 5)));
-    QApplication::sendEvent(button_, &help);
-    const QString text = QToolTip::isVisible() ? QToolTip::text() : QString();
-    QToolTip::hideText();
-    for (int i = 0; i < 100 && QToolTip::isVisible(); ++i)
-      QTest::qWait(10);
-    return text;
-  };
-  button_->UseTooltip(QStringLiteral(" OK! "), true);
-  button_->UseTooltip(QString(), false);  // a null text changes nothing
-  EXPECT_EQ(shown(), QStringLiteral(" OK! "));
-  button_->UseTooltip(QStringLiteral("hidden"), false);
-  EXPECT_EQ(shown(), QString());
-  EXPECT_EQ(button_->UseCursor(kCursorHand, false), 0);
-  EXPECT_EQ(button_->UseCursor(9999, true), 1);
-  EXPECT_FALSE(button_->testAttribute(Qt::WA_SetCursor)) << "the old pointer goes";
 }
 
 // With a real style the style draws face and edge in the state computed, where a later rule

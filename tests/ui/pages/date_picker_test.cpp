@@ -42,66 +42,47 @@ TEST(DatePickerTest, TheMinimumNeverFallsBelowTheFloorAndCarriesTheInitialDate) 
   EXPECT_EQ(picker.GetSelectedDate(&out), 0) << "nothing picked yet";
 }
 
-// Each row: a time zone and a minimum (invalid: the floor); the calendar's lowest day; the days
-// tried one after the other with OK (or Enter); whether the first try is a wrong date; the day
-// picked in the end.
 TEST(DatePickerTest, TheWrongDateCheckAtOneOhOneLocalAndTheCalendarsRange) {
-  struct Case {
-    const char* zone;
-    QDate minimum, lowest;
-    std::vector<QDate> tries;
-    bool enter, wrongFirst;
-    QDate picked;
+  // A time zone, a minimum ("": the floor) and the days tried with OK (with Enter when marked
+  // "!"); then the calendar's lowest day, the tries refused, and the day picked.
+  const std::tuple<const char*, const char*, const char*, const char*> cases[] = {
+      // The floor is 31 January 1970 20:00 UTC: its own day is wrong at UTC, and four hours
+      // ahead it cannot be selected.
+      {"UTC0", "", "1970-01-31 1970-02-01", "1970-01-31 refused 1970-02-01"},
+      {"<+04>-4", "", "1970-02-01!", "1970-02-01 1970-02-01"},
+      // A bound picked earlier accepts its own day; the day before cannot be selected.
+      {"CET-1CEST,M3.5.0,M10.5.0/3", "2024-07-10", "2024-07-09", "2024-07-10 2024-07-10"},
+      {"UTC0", "", "2038-01-05!", "1970-01-31 2037-12-31"},
   };
-  const Case cases[] = {
-      // The floor is 31 January 1970 20:00 UTC: its own day is wrong at UTC...
-      {"UTC0", {}, {1970, 1, 31}, {{1970, 1, 31}, {1970, 2, 1}}, false, true, {1970, 2, 1}},
-      // ...and not selectable four hours ahead, where 1 February is the first day.
-      {"<+04>-4", {}, {1970, 2, 1}, {{1970, 2, 1}}, true, false, {1970, 2, 1}},
-      // A bound picked earlier accepts its own day; the day before is not selectable.
-      {"CET-1CEST,M3.5.0,M10.5.0/3",
-       {2024, 7, 10},
-       {2024, 7, 10},
-       {{2024, 7, 9}},
-       false,
-       false,
-       {2024, 7, 10}},
-      {"UTC0", {}, {1970, 1, 31}, {{2038, 1, 5}}, true, false, {2037, 12, 31}},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.zone);
-    ScopedTimeZone zone(c.zone);
+  for (const auto& [zone, minimum, tries, outcome] : cases) {
+    ScopedTimeZone timeZone(zone);
     MessageBoxRecorder boxes;
     DatePickerDialog picker(May1(), nullptr);
-    if (c.minimum.isValid())
-      picker.SetMinimumDate(PickedTime(c.minimum));
-    bool stayedOpen = false;
+    if (*minimum != '\0')
+      picker.SetMinimumDate(PickedTime(QDate::fromString(minimum, Qt::ISODate)));
+    QString seen;
     const int result = RunPicker(picker, [&](DatePickerDialog* dialog) {
-      EXPECT_EQ(dialog->Calendar()->minimumDate(), c.lowest);
+      seen = dialog->Calendar()->minimumDate().toString(Qt::ISODate);
       EXPECT_EQ(dialog->Calendar()->maximumDate(), QDate(2037, 12, 31));
-      for (const QDate& day : c.tries) {
-        dialog->Calendar()->setSelectedDate(day);
-        if (c.enter)
+      for (QString day : QString(tries).split(' ')) {
+        const bool enter = day.endsWith('!');
+        dialog->Calendar()->setSelectedDate(QDate::fromString(day.remove('!'), Qt::ISODate));
+        if (enter)
           QTest::keyClick(dialog->Calendar(), Qt::Key_Return);
         else
           QTest::mouseClick(dialog->OkButton(), Qt::LeftButton);
-        stayedOpen = stayedOpen || dialog->isVisible();
+        seen += dialog->isVisible() ? " refused" : "";
       }
     });
-    EXPECT_EQ(stayedOpen, c.wrongFirst);
-    EXPECT_EQ(boxes.Calls().size(), c.wrongFirst ? 1u : 0u);
-    if (c.wrongFirst) {
-      EXPECT_EQ(boxes.Calls()[0].text,
-                "You have selected a wrong date.\r\nSelect a correct date, please.");
-      EXPECT_EQ(boxes.Calls()[0].title, "Lunaret date checker");
-      EXPECT_EQ(boxes.Calls()[0].flags, 0x40u);
-    }
-    EXPECT_EQ(result, QDialog::Accepted);
     CalendarDate picked;
-    EXPECT_NE(picker.GetSelectedDate(&picked), 0);
-    CalendarDate expected = FromQDate(c.picked);
-    expected.hour = expected.minute = expected.second = expected.milliseconds = 1;
-    EXPECT_EQ(picked, expected);
+    EXPECT_EQ(result == QDialog::Accepted && picker.GetSelectedDate(&picked) != 0, true) << zone;
+    EXPECT_EQ(seen + " " + ToQDate(picked).toString(Qt::ISODate), outcome);
+    EXPECT_EQ(picked.hour + picked.minute + picked.second + picked.milliseconds, 4)
+        << "01:01:01.001";
+    EXPECT_EQ(boxes.Shown(), seen.contains("refused")
+                                 ? "You have selected a wrong date.\r\nSelect a "
+                                   "correct date, please. | Lunaret date checker | 0x40"
+                                 : "");
   }
 }
 

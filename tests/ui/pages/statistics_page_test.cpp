@@ -231,8 +231,10 @@ TEST_F(StatisticsPageTest, MensesDatesOnTheTrailingRowAppendRowsAndOnlyDateCells
   int opened = 0;
   QTimer guard;
   QObject::connect(&guard, &QTimer::timeout, [&opened]() {
-    if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
-      ++opened, dialog->reject();
+    if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+      ++opened;
+      dialog->reject();
+    }
   });
   guard.start(20);
   for (auto [row, column] : {std::pair{3, 2}, std::pair{0, 0}, std::pair{0, 3}})
