@@ -16,6 +16,7 @@
 #include "controls/about_dialog.h"
 #include "controls/dialog_units.h"
 #include "controls/hover_button.h"
+#include "controls/keyboard_access.h"
 #include "controls/message_box.h"
 #include "controls/ui_support.h"
 #include "core/registry.h"
@@ -191,6 +192,7 @@ void MainDialog::InitDialog() {
   save_->UseColor(0, hot, true);
 
   ApplyLabelFont(this, {kIdOk, kIdSave, kIdExit, kIdTabs});
+  KeyboardAccess::Install(this);
 
   // The keyboard starts on the General page's first day, with Save the default button.
   if (QWidget* firstDay = FindControl(general_, GeneralPage::kFirstDayCalendarId))

@@ -11,6 +11,7 @@
 
 #include "controls/dialog_units.h"
 #include "controls/hover_button.h"
+#include "controls/keyboard_access.h"
 #include "controls/message_box.h"
 #include "controls/ui_support.h"
 #include "core/scramble.h"
@@ -121,6 +122,7 @@ std::array<QLineEdit*, 3> BuildFieldDialog(QDialog* dialog, const std::array<Fie
     SetControlId(labels[i], rows[i].labelId, rows[i].labelName);
     fields[i] = new QLineEdit(dialog);
     SetControlId(fields[i], rows[i].fieldId, rows[i].fieldName);
+    labels[i]->setBuddy(fields[i]);
     fields[i]->setMaxLength(kMaxFieldChars);
     if (rows[i].hidden)
       fields[i]->setEchoMode(QLineEdit::Password);
@@ -156,6 +158,7 @@ std::array<QLineEdit*, 3> BuildFieldDialog(QDialog* dialog, const std::array<Fie
   UseHoverLook(*buttons, theme, repaintCursor, true);
   ApplyLabelFont(dialog, {rows[0].labelId, rows[0].fieldId, rows[1].labelId, rows[1].fieldId,
                           rows[2].labelId, rows[2].fieldId, kIdCancelButton, kIdOkButton});
+  KeyboardAccess::Install(dialog);
   return fields;
 }
 

@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "controls/hover_button.h"
+#include "controls/keyboard_access.h"
 #include "controls/message_box.h"
 #include "controls/ui_support.h"
 #include "pages/page_dates.h"
@@ -113,6 +114,7 @@ void DatePickerDialog::InitDialog() {
   SetUpButton(cancel_, &theme_);
 
   ApplyLabelFont(this, {kOkId, kCancelId, kCalendarId});
+  KeyboardAccess::Install(this);
   adjustSize();
   PlaceAtOwnerClientArea();
 }
