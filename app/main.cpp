@@ -11,6 +11,7 @@ int main(int argc, char** argv) {
   std::setlocale(LC_ALL, "");
   QCoreApplication::setApplicationName(QStringLiteral(LUNARET_PROGRAM_NAME));
   QCoreApplication::setApplicationVersion(QStringLiteral(LUNARET_VERSION));
+  QGuiApplication::setDesktopFileName(QStringLiteral(LUNARET_APP_ID));
   const lunaret::CommandLine commandLine(lunaret::CommandLine::FromMain(argc, argv));
   if (const std::optional<int> status = commandLine.ExitStatus()) {
     std::fputs(commandLine.Output().toLocal8Bit().constData(), stdout);
