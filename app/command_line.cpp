@@ -29,6 +29,8 @@ CommandLine::CommandLine(const QStringList& arguments) {
   const QCommandLineOption version = parser.addVersionOption();
   parser.addOption(HiddenOption(QStringLiteral("platform"), QStringLiteral("name")));
   parser.addOption(HiddenOption(QStringLiteral("style"), QStringLiteral("name")));
+  // A session manager restores the program as "lunaret -session <id>".
+  parser.addOption(HiddenOption(QStringLiteral("session"), QStringLiteral("id")));
 
   const QString program = QStringLiteral(LUNARET_PROGRAM_NAME);
   // The parser names the program after the application object's first argument, or a

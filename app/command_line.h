@@ -8,8 +8,8 @@
 namespace lunaret {
 
 // The program's command line, read before any window exists (so that --help and --version work
-// without a display): --help, --version, and Qt's own -platform and -style, which pass through
-// to the application object.
+// without a display): --help, --version, and Qt's own -platform, -style and -session, which pass
+// through to the application object.
 class CommandLine {
  public:
   // Exit status of a command line the program does not understand.

@@ -1,13 +1,11 @@
-// Every window without a mouse: each control that Tab reaches has a name a screen reader can
-// say, and Tab visits the controls in reading order. Every page of a tab widget is walked, so
-// pages added later are covered; a new window needs one row. Enter in the login dialog.
+// Every window and tab page: Tab goes in reading order, and a screen reader names each stop.
 #include <QAccessible>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QTabWidget>
 #include <QTest>
 #include <algorithm>
-#include <memory>
+#include <tuple>
 
 #include <gtest/gtest.h>
 
@@ -20,137 +18,96 @@
 #include "app_test_support.h"
 #include "controls/about_dialog.h"
 #include "controls/dedication_dialog.h"
-#include "controls/hover_button.h"
 #include "pages/date_picker_dialog.h"
 
 namespace lunaret {
 namespace {
 
-QRect InWindow(const QWidget* widget) {
-  return QRect(widget->mapTo(widget->window(), QPoint()), widget->size());
-}
-
-// What a screen reader says for widget, with its kind, as the failures show it.
-std::string Spoken(QWidget* widget) {
-  QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(widget);
-  const QString name = accessible != nullptr ? accessible->text(QAccessible::Name) : QString();
-  return std::string(widget->metaObject()->className()) + " \"" + name.toStdString() + '"';
-}
-
-// The visible tab stops in the order of the focus ring, from the first in reading order (top to
-// bottom; left to right within a row, which is what lies beside the first of the row).
+// The visible tab stops in focus-ring order against reading order: rows down, each left to right.
 void ExpectNamedInReadingOrder(QWidget* window) {
   std::vector<QWidget*> ring;
   for (QWidget* w = window->nextInFocusChain(); w != window; w = w->nextInFocusChain()) {
     if ((w->focusPolicy() & Qt::TabFocus) == Qt::TabFocus && w->focusProxy() == nullptr &&
-        w->window() == window && w->isVisibleTo(window))
+        w->isVisibleTo(window))
       ring.push_back(w);
   }
-  ASSERT_FALSE(ring.empty());
+  const auto at = [window](QWidget* w) { return QRect(w->mapTo(window, QPoint()), w->size()); };
   std::vector<QWidget*> reading = ring;
   std::stable_sort(reading.begin(), reading.end(),
-                   [](QWidget* a, QWidget* b) { return InWindow(a).top() < InWindow(b).top(); });
-  for (auto row = reading.begin(); row != reading.end();) {
-    const int bottom = InWindow(*row).bottom();
-    const auto end = std::find_if(row + 1, reading.end(),
-                                  [&](QWidget* w) { return InWindow(w).center().y() > bottom; });
-    std::stable_sort(
-        row, end, [](QWidget* a, QWidget* b) { return InWindow(a).left() < InWindow(b).left(); });
-    row = end;
+                   [&](QWidget* a, QWidget* b) { return at(a).top() < at(b).top(); });
+  for (auto row = reading.begin(), end = row; row != reading.end(); row = end) {
+    end = std::find_if(row + 1, reading.end(),
+                       [&](QWidget* w) { return at(w).center().y() > at(*row).bottom(); });
+    std::stable_sort(row, end, [&](QWidget* a, QWidget* b) { return at(a).left() < at(b).left(); });
   }
+  ASSERT_FALSE(ring.empty());
   std::rotate(ring.begin(), std::find(ring.begin(), ring.end(), reading.front()), ring.end());
-  std::vector<std::string> spokenRing, spokenReading;
-  for (std::size_t i = 0; i < ring.size(); ++i) {
-    spokenRing.push_back(Spoken(ring[i]));
-    spokenReading.push_back(Spoken(reading[i]));
-    EXPECT_EQ(spokenRing.back().find("\"\""), std::string::npos) << spokenRing.back();
-  }
-  EXPECT_EQ(spokenRing, spokenReading);
+  const auto spoken = [](const std::vector<QWidget*>& widgets) {
+    std::vector<std::string> names;  // the kind of each and what a screen reader says for it
+    for (QWidget* w : widgets) {
+      const QString name = QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name);
+      EXPECT_FALSE(name.trimmed().isEmpty()) << w->metaObject()->className();
+      names.push_back(std::string(w->metaObject()->className()) + ' ' + name.toStdString());
+    }
+    return names;
+  };
+  EXPECT_EQ(spoken(ring), spoken(reading));
 }
 
 TEST(KeyboardAccessTest, EveryWindowNamesItsControlsAndTabsInReadingOrder) {
   test::TempStore temp;
-  temp.AddUser("Anna", "a", 1700000000);
-  temp.AddUser("R&D", "b", 1700000000);
-  UserStore& store = temp.store();
-  const std::vector<std::function<std::unique_ptr<QDialog>()>> windows = {
-      [&] { return std::make_unique<LoginDialog>(store); },
-      [&] { return std::make_unique<RegisterDialog>(store, nullptr); },
-      [&] { return std::make_unique<ChangePasswordDialog>(store, "Anna", nullptr); },
-      [&] { return std::make_unique<UserManagementDialog>(store, "Anna", nullptr); },
-      [&] { return std::make_unique<PasswordPromptDialog>("R&D", nullptr); },
-      [&] {
-        auto main = std::make_unique<MainDialog>(store, "Anna", nullptr);
-        main->InitDialog();
-        return main;
-      },
-      [&] { return std::make_unique<DatePickerDialog>(1700000000, nullptr); },
-      [&] { return std::make_unique<AboutDialog>(nullptr); },
-      [&] { return std::make_unique<DedicationDialog>(nullptr); },
-  };
-  for (const auto& make : windows) {
-    const std::unique_ptr<QDialog> window = make();
+  temp.AddUser("R&D", "b");
+  MainDialog main(temp.store(), "R&D", nullptr);
+  LoginDialog login(temp.store());
+  RegisterDialog registration(temp.store(), nullptr);
+  ChangePasswordDialog change(temp.store(), "R&D", nullptr);
+  UserManagementDialog users(temp.store(), "R&D", nullptr);
+  PasswordPromptDialog prompt("R&D", nullptr);
+  DatePickerDialog picker(1700000000, nullptr);
+  AboutDialog about(nullptr);
+  DedicationDialog dedication(nullptr);
+  for (QDialog* window : std::initializer_list<QDialog*>{
+           &main, &login, &registration, &change, &users, &prompt, &picker, &about, &dedication}) {
     SCOPED_TRACE(window->metaObject()->className());
     window->show();
-    test::Settle();
-    ExpectNamedInReadingOrder(window.get());
-    const auto tabWidgets = window->findChildren<QTabWidget*>();
-    for (QTabWidget* tabs : tabWidgets) {
-      for (int page = 1; page < tabs->count(); ++page) {
+    auto* tabs = window->findChild<QTabWidget*>();
+    for (int page = 0; page < (tabs != nullptr ? tabs->count() : 1); ++page) {
+      if (tabs != nullptr)
         tabs->setCurrentIndex(page);
-        test::Settle();
-        ExpectNamedInReadingOrder(window.get());
-      }
+      test::Settle();
+      ExpectNamedInReadingOrder(window);
     }
   }
-  // Labels name their fields, captions their buttons; an '&' of a name stays in its prompt.
-  LoginDialog login(store);
-  login.show();
-  EXPECT_EQ(login.UserNameBox()->accessibleName(), QStringLiteral("Login name:"));
-  EXPECT_EQ(login.ExitButton()->accessibleName(), QStringLiteral("Exit"));
-  PasswordPromptDialog prompt("R&D", nullptr);
-  prompt.show();
   EXPECT_EQ(prompt.PasswordField()->accessibleName(), QStringLiteral("R&D's password:"));
 }
 
-// Enter presses the focused button; in a field it logs in, once. Anna's password is "a".
+// Enter presses the focused button; in a field it logs in, once. Anna's password is "a". A row:
+// the focus, the password, keypad Enter, the result (-1: open), messages and registrations shown.
 TEST(KeyboardAccessTest, EnterInTheLoginDialogPressesTheFocusedButtonElseLogsIn) {
-  struct Case {
-    const char* focus;  // objectName of the control that has the focus
-    const char* password;
-    Qt::KeyboardModifiers modifiers;
-    bool open;  // the dialog is still open afterwards
-    QDialog::DialogCode result;
-    int messages;
-    int registrations;
-  };
-  const Case cases[] = {
-      {"loginButton", "a", Qt::NoModifier, false, QDialog::Accepted, 0, 0},
-      {"loginButton", "b", Qt::NoModifier, true, QDialog::Rejected, 1, 0},
-      {"exitButton", "a", Qt::NoModifier, false, QDialog::Rejected, 0, 0},
-      {"exitButton", "a", Qt::KeypadModifier, false, QDialog::Rejected, 0, 0},
-      {"registerButton", "a", Qt::NoModifier, true, QDialog::Rejected, 0, 1},
-      {"passwordField", "b", Qt::NoModifier, true, QDialog::Rejected, 1, 0},
-      {"passwordField", "a", Qt::KeypadModifier, false, QDialog::Accepted, 0, 0},
-  };
+  using Case = std::tuple<const char*, const char*, bool, int, std::size_t, int>;
   test::TempStore temp;
   temp.AddUser("Anna", "a");
-  for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.focus << ' ' << c.password << ' ' << c.modifiers);
+  for (const auto& [focus, password, keypad, result, messages, registrations] :
+       std::initializer_list<Case>{{"loginButton", "a", false, QDialog::Accepted, 0, 0},
+                                   {"loginButton", "b", false, -1, 1, 0},
+                                   {"exitButton", "a", true, QDialog::Rejected, 0, 0},
+                                   {"registerButton", "a", false, -1, 0, 1},
+                                   {"passwordField", "b", false, -1, 1, 0},
+                                   {"passwordField", "a", true, QDialog::Accepted, 0, 0}}) {
+    SCOPED_TRACE(testing::Message() << focus << ' ' << password << ' ' << keypad);
     test::MessageBoxRecorder boxes;
-    test::DialogWatcher<RegisterDialog> registrations;
+    test::DialogWatcher<RegisterDialog> registered;
     LoginDialog dialog(temp.store());
     dialog.show();
     dialog.UserNameBox()->setEditText(QStringLiteral("Anna"));
-    dialog.PasswordField()->setText(QString::fromUtf8(c.password));
-    dialog.findChild<QWidget*>(c.focus)->setFocus();
-    QTest::keyClick(dialog.focusWidget(), c.modifiers ? Qt::Key_Enter : Qt::Key_Return,
-                    c.modifiers);
+    dialog.PasswordField()->setText(QString::fromUtf8(password));
+    dialog.findChild<QWidget*>(focus)->setFocus();
+    QTest::keyClick(dialog.focusWidget(), keypad ? Qt::Key_Enter : Qt::Key_Return,
+                    keypad ? Qt::KeypadModifier : Qt::NoModifier);
     test::Settle();
-    EXPECT_EQ(dialog.isVisible(), c.open);
-    EXPECT_EQ(dialog.result(), c.result);
-    EXPECT_EQ(boxes.Calls().size(), static_cast<std::size_t>(c.messages));
-    EXPECT_EQ(registrations.shown, c.registrations);
+    EXPECT_EQ(dialog.isVisible() ? -1 : dialog.result(), result);
+    EXPECT_EQ(boxes.Calls().size(), messages);
+    EXPECT_EQ(registered.shown, registrations);
   }
 }
 
