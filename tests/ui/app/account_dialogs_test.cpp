@@ -300,6 +300,24 @@ TEST_F(UserManagementTest, DeletingAnotherUserAsksThenPromptsThenRemovesHer) {
   EXPECT_TRUE(temp_.store().FindUser("Anna"));
 }
 
+// The store keeps the user (another copy holds it): said so, and she stays listed and logged in.
+TEST_F(UserManagementTest, ADeletionTheStoreRefusesIsReportedAndChangesNothing) {
+  test::FaultyRegistry refusing(temp_.registry());
+  refusing.refuseDelete = true;
+  UserStore store(refusing);
+  UserManagementDialog dialog(store, "bea");
+  dialog.show();
+  Select(dialog, "bea");
+  EXPECT_EQ(Delete(dialog, kIdYes, "b"), 1);
+  ASSERT_EQ(boxes_.Calls().size(), 2u);
+  EXPECT_EQ(boxes_.Calls()[1].text, QStringLiteral("Unable to delete user bea."));
+  EXPECT_EQ(boxes_.Calls()[1].title, QStringLiteral("Delete user"));
+  EXPECT_EQ(boxes_.Calls()[1].flags, 0x30u);
+  EXPECT_TRUE(temp_.store().FindUser("bea"));
+  EXPECT_EQ(Entries(dialog), (QStringList{"Anna", "bea", "Carla"}));
+  EXPECT_FALSE(dialog.LoggedInUserDeleted());
+}
+
 TEST_F(UserManagementTest, NewUserAndChangePasswordOpenTheirDialogs) {
   UserManagementDialog dialog(temp_.store(), "Anna");
   dialog.show();

@@ -18,13 +18,15 @@
 
 namespace lunaret::test {
 
-// Passes everything to a real store, but can refuse to open keys (a store without access) or
-// to commit transactions (a full disk: the backend then keeps nothing written inside them).
+// Passes everything to a real store, but can refuse to open keys (a store without access), to
+// commit transactions (a full disk: the backend then keeps nothing written inside them) or to
+// delete keys (another copy holding the store).
 class FaultyRegistry : public Registry {
  public:
   explicit FaultyRegistry(Registry& inner) : inner_(inner) {}
   bool refuseOpen = false;
   bool refuseCommit = false;
+  bool refuseDelete = false;
   std::vector<std::string> written;  // names of the values written, in order
   int transactions = 0;              // outermost transactions begun
 
@@ -52,7 +54,7 @@ class FaultyRegistry : public Registry {
     return refuseCommit && depth_ > 0 ? kErrorGeneric : inner_.DeleteValue(key, name);
   }
   long DeleteKey(RegKey key, const std::string& subkey) override {
-    return inner_.DeleteKey(key, subkey);
+    return refuseDelete ? kErrorGeneric : inner_.DeleteKey(key, subkey);
   }
   long CloseKey(RegKey key) override { return inner_.CloseKey(key); }
   long QueryValueCount(RegKey key, std::uint32_t* count) override {
