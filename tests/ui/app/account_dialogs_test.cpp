@@ -243,10 +243,14 @@ class UserManagementTest : public ::testing::Test {
   MessageBoxRecorder boxes_;
 };
 
+// Sorted by the user's locale without regard to letter case: Ä beside A, not after Z.
 TEST_F(UserManagementTest, ListsUsersSortedAndEnablesCommandsOnSelection) {
+  const test::ScopedDefaultLocale english(QLocale(QLocale::English, QLocale::UnitedStates));
+  for (const char* name : {"Zoe", "Änne", "Bob"})
+    temp_.AddUser(name, "z");
   UserManagementDialog dialog(temp_.store(), "Anna");
   dialog.show();
-  EXPECT_EQ(Entries(dialog), (QStringList{"Anna", "bea", "Carla"}));
+  EXPECT_EQ(Entries(dialog), QStringList({"Anna", "Änne", "bea", "Bob", "Carla", "Zoe"}));
   EXPECT_TRUE(dialog.NewUserButton()->isEnabled());
   EXPECT_FALSE(dialog.ChangePasswordButton()->isEnabled());
   EXPECT_FALSE(dialog.DeleteButton()->isEnabled());

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QEvent>
+#include <QLocale>
 #include <QString>
 #include <QTest>
 #include <QTimer>
@@ -73,6 +74,16 @@ class FaultyRegistry : public Registry {
  private:
   Registry& inner_;
   int depth_ = 0;
+};
+
+// Makes locale the default, the user's locale as the program sees it, for its lifetime.
+class ScopedDefaultLocale {
+ public:
+  explicit ScopedDefaultLocale(const QLocale& locale) { QLocale::setDefault(locale); }
+  ~ScopedDefaultLocale() { QLocale::setDefault(old_); }
+
+ private:
+  const QLocale old_;
 };
 
 // Watches for dialogs of type T while it lives: counts each one that shows and, once its
