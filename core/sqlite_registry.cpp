@@ -108,6 +108,14 @@ long SqliteRegistry::Resolve(RegKey key, sqlite3_int64* id, std::uint32_t* acces
   return kErrorSuccess;
 }
 
+long SqliteRegistry::ResolveFor(RegKey key, std::uint32_t needed, sqlite3_int64* id,
+                                Handle** handle) {
+  std::uint32_t access = 0;
+  if (const long rc = Resolve(key, id, &access, handle); rc != kErrorSuccess)
+    return rc;
+  return (access & needed) == needed ? kErrorSuccess : kErrorAccessDenied;
+}
+
 bool SqliteRegistry::KeyExists(sqlite3_int64 id) {
   if (id == 0)
     return true;
@@ -206,12 +214,9 @@ long SqliteRegistry::OpenKey(RegKey parent, const std::string& path, std::uint32
 
 long SqliteRegistry::EnumKey(RegKey key, std::uint32_t index, char* name, std::uint32_t* nameSize) {
   sqlite3_int64 id = 0;
-  std::uint32_t access = 0;
   Handle* handle = nullptr;
-  if (const long rc = Resolve(key, &id, &access, &handle); rc != kErrorSuccess)
+  if (const long rc = ResolveFor(key, kKeyEnumerateSubKeys, &id, &handle); rc != kErrorSuccess)
     return rc;
-  if ((access & kKeyEnumerateSubKeys) != kKeyEnumerateSubKeys)
-    return kErrorAccessDenied;
   if (name == nullptr || nameSize == nullptr)
     return kErrorInvalidParameter;
 

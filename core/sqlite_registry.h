@@ -83,6 +83,9 @@ class SqliteRegistry final : public Registry {
   };
 
   long Resolve(RegKey key, sqlite3_int64* id, std::uint32_t* access, Handle** handle);
+  // Resolve for an operation that needs the access rights needed: kErrorAccessDenied when the
+  // handle lacks one of them.
+  long ResolveFor(RegKey key, std::uint32_t needed, sqlite3_int64* id, Handle** handle = nullptr);
   RegKey AddHandle(sqlite3_int64 id, std::uint32_t access) { return handles_.Add(id, access); }
   bool KeyExists(sqlite3_int64 id);
   // The id of the child of parent named folded; false when there is none.

@@ -62,11 +62,8 @@ ValueSnapshot* SqliteRegistry::SnapshotOf(sqlite3_int64 id) {
 long SqliteRegistry::QueryValue(RegKey key, const std::string& name, std::uint32_t* type,
                                 unsigned char* data, std::uint32_t* size) {
   sqlite3_int64 id = 0;
-  std::uint32_t access = 0;
-  if (const long rc = Resolve(key, &id, &access, nullptr); rc != kErrorSuccess)
+  if (const long rc = ResolveFor(key, kKeyQueryValue, &id); rc != kErrorSuccess)
     return rc;
-  if ((access & kKeyQueryValue) != kKeyQueryValue)
-    return kErrorAccessDenied;
   if (data != nullptr && size == nullptr)
     return kErrorInvalidParameter;
   const std::string folded = FoldedName(name);
@@ -90,11 +87,8 @@ long SqliteRegistry::QueryValue(RegKey key, const std::string& name, std::uint32
 long SqliteRegistry::SetValue(RegKey key, const std::string& name, std::uint32_t type,
                               const unsigned char* data, std::uint32_t size) {
   sqlite3_int64 id = 0;
-  std::uint32_t access = 0;
-  if (const long rc = Resolve(key, &id, &access, nullptr); rc != kErrorSuccess)
+  if (const long rc = ResolveFor(key, kKeySetValue, &id); rc != kErrorSuccess)
     return rc;
-  if ((access & kKeySetValue) != kKeySetValue)
-    return kErrorAccessDenied;
   if (id == 0)
     return kErrorAccessDenied;  // the root itself holds no values
   if (data == nullptr && size > 0)
@@ -119,11 +113,8 @@ long SqliteRegistry::SetValue(RegKey key, const std::string& name, std::uint32_t
 
 long SqliteRegistry::DeleteValue(RegKey key, const std::string& name) {
   sqlite3_int64 id = 0;
-  std::uint32_t access = 0;
-  if (const long rc = Resolve(key, &id, &access, nullptr); rc != kErrorSuccess)
+  if (const long rc = ResolveFor(key, kKeySetValue, &id); rc != kErrorSuccess)
     return rc;
-  if ((access & kKeySetValue) != kKeySetValue)
-    return kErrorAccessDenied;
   if (depth_ > 0 && TransactionLost())
     return kErrorGeneric;
   const std::string folded = FoldedName(name);
@@ -136,11 +127,8 @@ long SqliteRegistry::DeleteValue(RegKey key, const std::string& name) {
 
 long SqliteRegistry::QueryValueCount(RegKey key, std::uint32_t* count) {
   sqlite3_int64 id = 0;
-  std::uint32_t access = 0;
-  if (const long rc = Resolve(key, &id, &access, nullptr); rc != kErrorSuccess)
+  if (const long rc = ResolveFor(key, kKeyQueryValue, &id); rc != kErrorSuccess)
     return rc;
-  if ((access & kKeyQueryValue) != kKeyQueryValue)
-    return kErrorAccessDenied;
   if (count == nullptr)
     return kErrorInvalidParameter;
   StatementRun run(countValues_);
