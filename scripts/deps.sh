@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages a task needs, only those that are missing.
-# Usage: scripts/deps.sh build|test|bench|look|package|windows
+# Usage: scripts/deps.sh build|test|coverage|bench|look|package|windows
 set -euo pipefail
 
 build=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-qpa-plugins libgl-dev
@@ -8,6 +8,7 @@ build=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-qpa-plugins
 case "${1:-build}" in
   build) want=("${build[@]}" xvfb xauth) ;;
   test) want=("${build[@]}" libgtest-dev libgmock-dev clang-format desktop-file-utils appstream) ;;
+  coverage) want=("${build[@]}" libgtest-dev libgmock-dev gcovr) ;;
   bench) want=("${build[@]}" libbenchmark-dev) ;;
   look) want=("${build[@]}" xvfb xauth imagemagick) ;;
   # CPack's Debian packages: dpkg-shlibdeps (dpkg-dev) and file, which finds the programs.
