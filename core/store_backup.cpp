@@ -198,8 +198,18 @@ RestoreOutcome RestoreStore(const std::string& backupPath, const std::string& st
   // cannot cross file systems; only the copy is ever opened with SQLite.
   const std::filesystem::path folder = std::filesystem::path(storePath).parent_path();
   std::error_code ignored;
-  if (!folder.empty() && std::filesystem::create_directories(folder, ignored))
+  // A folder made for the copy goes again with it when the restore is refused.
+  struct MadeFolder {
+    std::filesystem::path path;
+    ~MadeFolder() {
+      if (!path.empty())
+        rmdir(path.c_str());
+    }
+  } made;
+  if (!folder.empty() && std::filesystem::create_directories(folder, ignored)) {
     std::filesystem::permissions(folder, std::filesystem::perms::owner_all, ignored);
+    made.path = folder;
+  }
   std::string pattern = storePath + ".restore-XXXXXX";
   Descriptor out(mkstemp(pattern.data()));  // mode 0600
   if (out.get() < 0)
@@ -248,6 +258,7 @@ RestoreOutcome RestoreStore(const std::string& backupPath, const std::string& st
     return Refused(RestoreResult::kCannotWrite, error);
   }
   temp.Release();
+  made.path.clear();
   SyncPath(folder.empty() ? "." : folder.string(), O_RDONLY | O_DIRECTORY);
   return outcome;
 }
