@@ -66,40 +66,27 @@ class DataCommandsTest : public ::testing::Test {
   const std::string stored_ = "2022-01-01,,59,\r\n2022-03-01,,,\r\n";
 };
 
-TEST_F(DataCommandsTest, ImportedRowsAreUnsavedChangesThatSaveWritesAndDiscardDrops) {
+TEST_F(DataCommandsTest, ImportedRowsAreUnsavedChangesThatDiscardDropsAndSaveWrites) {
   const std::string merged =
-      "2022-01-01,,31,\r\n2022-02-01,2022-02-14,28,13\r\n2022-03-01,2022-03-15,31,14\r\n"
-      "2022-04-01,,,\r\n";
-  const struct {
-    int answer;
-    int then;  // a command after the import, 0 for none
-    std::string shown, saved;
-  } cases[] = {{kIdNo, 0, stored_, stored_},
-               {kIdYes, 0, merged, stored_},
-               {kIdYes, MainDialog::kIdSave, merged, merged},
-               {kIdYes, MainDialog::kCmdDiscardChanges, stored_, stored_}};  // answered Yes
-  for (const auto& c : cases) {
-    SetUp();  // the stored rows again
+      "2022-01-01,,31,\r\n2022-02-01,2022-02-14,28,13\r\n2022-03-01,"
+      "2022-03-15,31,14\r\n2022-04-01,,,\r\n";
+  for (int answer : {kIdNo, kIdYes, kIdYes}) {  // No; Yes then Discard; Yes then Save
     Run(DataCommands::kCmdImportHistory, "in.csv",
-        "start,ovulation\r\n2022-02-01,2022-02-14\r\n2022-03-01,2022-03-15\r\n2022-04-01,",
-        c.answer);
+        "start,ovulation\r\n2022-02-01,2022-02-14\r\n2022-03-01,2022-03-15\r\n2022-04-01,", answer);
     test::ExpectOnlyMessage(boxes_,
                             "2 rows to add, 1 already there, 1 ovulation to fill in. Import?",
                             "Lunaret import history...", 0x34);
-    if (c.answer == kIdYes) {  // the new rows' texts, and the trailing row last
-      const StatisticsList* list = main_->Statistics()->List();
-      EXPECT_EQ(list->CellText(0, StatisticsList::kDurationColumn), "31 days");
-      EXPECT_EQ(list->CellText(4, StatisticsList::kIdColumn), "5.");
-    }
-    if (c.then == MainDialog::kIdSave)
-      main_->SaveButton()->click();
-    else if (c.then != 0)
-      main_->Command(c.then)->trigger();
-    EXPECT_EQ(Shown(), c.shown);
-    EXPECT_EQ(main_->SaveButton()->isEnabled(), c.answer == kIdYes && c.then == 0);
-    Open();  // what the store holds
-    EXPECT_EQ(Shown(), c.saved);
+    EXPECT_EQ(Shown(), answer == kIdYes ? merged : stored_);
+    EXPECT_EQ(main_->SaveButton()->isEnabled(), answer == kIdYes);
+    EXPECT_EQ(main_->Statistics()->List()->CellText(4, StatisticsList::kIdColumn),
+              answer == kIdYes ? "5." : "");                    // the trailing row stays last
+    main_->Command(MainDialog::kCmdDiscardChanges)->trigger();  // answered Yes
+    EXPECT_EQ(Shown(), stored_);
   }
+  Run(DataCommands::kCmdImportHistory, "in.csv", {}, kIdYes);
+  main_->SaveButton()->click();
+  Open();
+  EXPECT_EQ(Shown(), merged);
   main_->Command(MainDialog::kCmdLogOff)->trigger();  // greys all but the backup
   for (int id : {DataCommands::kCmdExportHistory, DataCommands::kCmdImportHistory,
                  DataCommands::kCmdExportForecast, DataCommands::kCmdBackUp})
@@ -109,6 +96,7 @@ TEST_F(DataCommandsTest, ImportedRowsAreUnsavedChangesThatSaveWritesAndDiscardDr
 TEST_F(DataCommandsTest, FilesAreWrittenWholeForTheirOwnerOrNotAtAllAndBadFilesChangeNothing) {
   using D = DataCommands;
   const QString date = QDate::currentDate().toString(Qt::ISODate), unable = "Unable to write %1:\n";
+  const QByteArray none;
   const struct {
     int command;
     QString file, message;
@@ -124,20 +112,12 @@ TEST_F(DataCommandsTest, FilesAreWrittenWholeForTheirOwnerOrNotAtAllAndBadFilesC
        ""},
       {D::kCmdExportHistory, "lunaret-Anna-history.csv", "Exported 2 rows to %1.", 0x40,
        "an older, longer file", "start,ovulation,cycle_days,ovulation_day\r\n2022-01-01,,59,\r\n"},
-      {D::kCmdExportForecast,
-       "lunaret-Anna-forecast.ics",
-       "Exported 6 expected periods to %1.",
-       0x40,
-       {},
-       "BEGIN:VCALENDAR\r\n"},
-      {D::kCmdBackUp,
-       "lunaret-backup-" + date + ".db",
-       "All data was backed up to %1.",
-       0x40,
-       {},
+      {D::kCmdExportForecast, "lunaret-Anna-forecast.ics", "Exported 6 expected periods to %1.",
+       0x40, none, "BEGIN:VCALENDAR\r\n"},
+      {D::kCmdBackUp, "lunaret-backup-" + date + ".db", "All data was backed up to %1.", 0x40, none,
        QByteArray("SQLite format 3", 16)},
-      {D::kCmdExportHistory, "/proc/no-permission.csv", unable, 0x10, {}, "-"},
-      {D::kCmdExportHistory, "folder.csv", unable, 0x10, {}, "-"},
+      {D::kCmdExportHistory, "/proc/no-permission.csv", unable, 0x10, none, "-"},
+      {D::kCmdExportHistory, "folder.csv", unable, 0x10, none, "-"},
       {D::kCmdExportHistory, "full.csv", unable, 0x10, "old", "old", 20},
   };
   QDir(folder_.path()).mkdir("folder.csv");
