@@ -29,7 +29,7 @@ ForecastSchedule ScheduleFromDuration(const CalendarDate& firstDay, long duratio
 ForecastSchedule NextForecast(const std::vector<StatisticsRecord>& history,
                               const CalendarDate& firstDay, long duration,
                               const CalendarDate& today) {
-  static_cast<void>(history);
+  static_cast<void>(history);  // read by the history forecast
   return ScheduleFromDuration(firstDay, duration, today);
 }
 
