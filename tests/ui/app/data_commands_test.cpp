@@ -43,8 +43,10 @@ class DataCommandsTest : public ::testing::Test {
     main_->show();
     main_->Data()->SetStorePath(QString::fromStdString(temp_.path()));
   }
-  // Runs a command on a file of the folder that holds bytes (none for a null array).
-  void Run(int command, const QString& name, const QByteArray& bytes, int answer = kIdOk) {
+  // Runs a command on a file of the folder that holds bytes (none for a null array), on a disk
+  // full past sizeLimit bytes.
+  void Run(int command, const QString& name, const QByteArray& bytes, int answer = kIdOk,
+           rlim_t sizeLimit = RLIM_INFINITY) {
     chooser_.path = name.startsWith('/') ? name : folder_.filePath(name);
     QFile file(chooser_.path);
     if (!bytes.isNull() && file.open(QIODevice::WriteOnly))
@@ -52,7 +54,12 @@ class DataCommandsTest : public ::testing::Test {
     file.close();
     boxes_.Clear();
     boxes_.Answer(answer);
+    signal(SIGXFSZ, SIG_IGN);
+    rlimit limit{sizeLimit, RLIM_INFINITY};
+    setrlimit(RLIMIT_FSIZE, &limit);
     main_->Command(command)->trigger();
+    limit.rlim_cur = RLIM_INFINITY;
+    setrlimit(RLIMIT_FSIZE, &limit);
   }
   std::string Shown() const {  // the list's records as a history file
     return WriteHistoryCsv(main_->Statistics()->List()->Records()).substr(42);
@@ -95,7 +102,7 @@ TEST_F(DataCommandsTest, ImportedRowsAreUnsavedChangesThatDiscardDropsAndSaveWri
 
 TEST_F(DataCommandsTest, FilesAreWrittenWholeForTheirOwnerOrNotAtAllAndBadFilesChangeNothing) {
   using D = DataCommands;
-  const QString date = QDate::currentDate().toString(Qt::ISODate), unable = "Unable to write %1:\n";
+  const QString unable = "Unable to write %1:\n";
   const QByteArray none;
   const struct {
     int command;
@@ -108,27 +115,20 @@ TEST_F(DataCommandsTest, FilesAreWrittenWholeForTheirOwnerOrNotAtAllAndBadFilesC
        "Nothing was imported from %1: 2 bad lines:\nline 3: not a "
        "date: \"2022-13-01\"\nline 5: 1961-06-01 is outside 1970-02-01 to 2037-12-31",
        0x30, "start\n2022-05-01\n2022-13-01\n\n1961-06-01\n", "start"},
-      {D::kCmdImportHistory, "0.csv", "Nothing was imported from %1: the file is empty.", 0x30, "",
-       ""},
       {D::kCmdExportHistory, "lunaret-Anna-history.csv", "Exported 2 rows to %1.", 0x40,
        "an older, longer file", "start,ovulation,cycle_days,ovulation_day\r\n2022-01-01,,59,\r\n"},
       {D::kCmdExportForecast, "lunaret-Anna-forecast.ics", "Exported 6 expected periods to %1.",
        0x40, none, "BEGIN:VCALENDAR\r\n"},
-      {D::kCmdBackUp, "lunaret-backup-" + date + ".db", "All data was backed up to %1.", 0x40, none,
-       QByteArray("SQLite format 3", 16)},
+      {D::kCmdBackUp, "lunaret-backup-" + QDate::currentDate().toString(Qt::ISODate) + ".db",
+       "All data was backed up to %1.", 0x40, none, QByteArray("SQLite format 3", 16)},
       {D::kCmdExportHistory, "/proc/no-permission.csv", unable, 0x10, none, "-"},
       {D::kCmdExportHistory, "folder.csv", unable, 0x10, none, "-"},
       {D::kCmdExportHistory, "full.csv", unable, 0x10, "old", "old", 20},
   };
   QDir(folder_.path()).mkdir("folder.csv");
-  signal(SIGXFSZ, SIG_IGN);
   for (const auto& c : cases) {
     SCOPED_TRACE(c.file.toStdString());
-    rlimit limit{c.sizeLimit, RLIM_INFINITY};
-    setrlimit(RLIMIT_FSIZE, &limit);
-    Run(c.command, c.file, c.before);
-    limit.rlim_cur = RLIM_INFINITY;
-    setrlimit(RLIMIT_FSIZE, &limit);
+    Run(c.command, c.file, c.before, kIdOk, c.sizeLimit);
     ASSERT_EQ(boxes_.Calls().size(), 1u);
     EXPECT_TRUE(boxes_.Calls()[0].text.startsWith(c.message.arg(chooser_.path)));
     EXPECT_EQ(boxes_.Calls()[0].flags, c.flags);
