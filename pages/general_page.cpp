@@ -172,6 +172,14 @@ QString GeneralPage::UserName() const {
   return d_->userName;
 }
 
+CalendarDate GeneralPage::FirstDay() const {
+  return FromQDate(d_->left->selectedDate());
+}
+
+long GeneralPage::ForecastDuration() const {
+  return AtoiRule(ToStore(d_->duration->text()));
+}
+
 void GeneralPage::LoadForecast(const QString& userName) {
   d_->userName = userName;
   const std::string user = ToStore(userName);

@@ -4,7 +4,7 @@
 set -euo pipefail
 
 build=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-qpa-plugins libgl-dev
-       libsqlite3-dev fonts-dejavu-core)
+       libsqlite3-dev libical-dev fonts-dejavu-core)
 case "${1:-build}" in
   build) want=("${build[@]}" xvfb xauth) ;;
   test) want=("${build[@]}" libgtest-dev libgmock-dev clang-format desktop-file-utils appstream) ;;
