@@ -13,6 +13,7 @@ class QTabWidget;
 
 namespace lunaret {
 
+class DataCommands;
 class GeneralPage;
 class StatisticsPage;
 class ThemedHoverButton;
@@ -59,6 +60,7 @@ class MainDialog : public QDialog {
   StatisticsPage* Statistics() const { return statistics_; }
   QTabWidget* Tabs() const { return tabs_; }
   QMenuBar* MenuBar() const { return menuBar_; }
+  DataCommands* Data() const { return data_; }
   ThemedHoverButton* OkButton() const { return ok_; }
   ThemedHoverButton* SaveButton() const { return save_; }
   ThemedHoverButton* ExitButton() const { return exit_; }
@@ -108,6 +110,7 @@ class MainDialog : public QDialog {
   bool modified_ = false;
   GeneralPage* general_ = nullptr;        // child of the tab control
   StatisticsPage* statistics_ = nullptr;  // child of the tab control
+  DataCommands* data_ = nullptr;          // child object
   bool initialized_ = false;
 };
 

@@ -1,5 +1,6 @@
 #include "app/session_support.h"
 
+#include <QCollator>
 #include <QComboBox>
 #include <QDialog>
 #include <QGridLayout>
@@ -11,6 +12,7 @@
 
 #include "controls/dialog_units.h"
 #include "controls/hover_button.h"
+#include "controls/keyboard_access.h"
 #include "controls/message_box.h"
 #include "controls/ui_support.h"
 #include "core/scramble.h"
@@ -24,16 +26,13 @@ bool IsTrimmedSpace(QChar c) {
   return c == u' ' || c == u'\t' || c == u'\n' || c == u'\v' || c == u'\f' || c == u'\r';
 }
 
-// Case-insensitive order of the upper-cased store texts, byte for byte.
-bool SortsAfter(const std::string& upperEntry, const std::string& upperName) {
-  return upperEntry > upperName;
-}
-
+// The order of the user's locale, without regard to letter case.
 template <typename TextAt>
 int SortedPosition(int count, const QString& name, TextAt textAt) {
-  const std::string upperName = UpperCase(ToStore(name));
+  QCollator collator;
+  collator.setCaseSensitivity(Qt::CaseInsensitive);
   int index = 0;
-  while (index < count && !SortsAfter(UpperCase(ToStore(textAt(index))), upperName))
+  while (index < count && collator.compare(textAt(index), name) <= 0)
     ++index;
   return index;
 }
@@ -121,6 +120,7 @@ std::array<QLineEdit*, 3> BuildFieldDialog(QDialog* dialog, const std::array<Fie
     SetControlId(labels[i], rows[i].labelId, rows[i].labelName);
     fields[i] = new QLineEdit(dialog);
     SetControlId(fields[i], rows[i].fieldId, rows[i].fieldName);
+    labels[i]->setBuddy(fields[i]);
     fields[i]->setMaxLength(kMaxFieldChars);
     if (rows[i].hidden)
       fields[i]->setEchoMode(QLineEdit::Password);
@@ -156,6 +156,7 @@ std::array<QLineEdit*, 3> BuildFieldDialog(QDialog* dialog, const std::array<Fie
   UseHoverLook(*buttons, theme, repaintCursor, true);
   ApplyLabelFont(dialog, {rows[0].labelId, rows[0].fieldId, rows[1].labelId, rows[1].fieldId,
                           rows[2].labelId, rows[2].fieldId, kIdCancelButton, kIdOkButton});
+  KeyboardAccess::Install(dialog);
   return fields;
 }
 

@@ -11,6 +11,7 @@
 #include "app/session_support.h"
 #include "controls/dialog_units.h"
 #include "controls/hover_button.h"
+#include "controls/keyboard_access.h"
 #include "controls/message_box.h"
 #include "controls/ui_support.h"
 #include "core/text.h"
@@ -93,6 +94,7 @@ UserManagementDialog::UserManagementDialog(UserStore& store, const QString& logg
 
   ApplyLabelFont(this,
                  {kIdUsersGroup, kIdUserList, kIdNewUser, kIdChangePassword, kIdDelete, kIdOk});
+  KeyboardAccess::Install(this);
   users_->setFocus(Qt::OtherFocusReason);
 }
 
@@ -139,9 +141,17 @@ void UserManagementDialog::OnDelete() {
   PasswordPromptDialog prompt(name, this);
   if (prompt.exec() != QDialog::Accepted)
     return;
-  if (!DeleteUser(name, prompt.EnteredPassword())) {
-    ShowMessageBox(this, tr("The password is incorrect!"), tr("Delete user"), kMbOk | kMbIconError);
-    return;
+  switch (DeleteUser(name, prompt.EnteredPassword())) {
+    case Deletion::kDeleted:
+      break;
+    case Deletion::kWrongPassword:
+      ShowMessageBox(this, tr("The password is incorrect!"), tr("Delete user"),
+                     kMbOk | kMbIconError);
+      return;
+    case Deletion::kRefused:
+      ShowMessageBox(this, tr("Unable to delete user %1.").arg(name), tr("Delete user"),
+                     kMbOk | kMbIconExclamation);
+      return;
   }
 
   // The store matches names without regard to letter case: whoever is logged in under any
@@ -158,15 +168,13 @@ void UserManagementDialog::OnDelete() {
                  kMbOk | kMbIconInformation);
 }
 
-bool UserManagementDialog::DeleteUser(const QString& userName, const QString& password) {
+UserManagementDialog::Deletion UserManagementDialog::DeleteUser(const QString& userName,
+                                                                const QString& password) {
   const std::string user = ToStore(userName);
   std::string stored;
-  if (!store_.GetPassword(user, &stored))
-    return false;
-  if (stored != ToStore(password))
-    return false;
-  store_.DeleteUserKey(user);
-  return true;
+  if (!store_.GetPassword(user, &stored) || stored != ToStore(password))
+    return Deletion::kWrongPassword;
+  return store_.DeleteUserKey(user) ? Deletion::kDeleted : Deletion::kRefused;
 }
 
 }  // namespace lunaret

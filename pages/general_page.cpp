@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "controls/inactive_tip_relay.h"
 #include "controls/message_box.h"
 #include "controls/ui_support.h"
 #include "core/text.h"
@@ -94,6 +95,7 @@ GeneralPage::GeneralPage(UserStore& store, const QString& userName, QWidget* par
   d_->duration->setValidator(new QRegularExpressionValidator(
       QRegularExpression(QStringLiteral("[0-9]*")), d_->duration));  // owned by the box
   d_->duration->setEnabled(false);
+  durationLabel->setBuddy(d_->duration);
   d_->upDown = new UpDownControl(this);
   SetControlId(d_->upDown, kUpDownId, "durationUpDown");
   d_->upDown->SetBuddy(d_->duration);
@@ -130,6 +132,8 @@ GeneralPage::GeneralPage(UserStore& store, const QString& userName, QWidget* par
   d_->left->setMinimumDate(QDate(1970, 2, 1));
   d_->left->setMaximumDate(QDate(2036, 12, 31));
 
+  // Tips show even while the main window is not the active one.
+  ShowTipsAlways(this);
   d_->left->setToolTip(QStringLiteral("Select the first day of menstruation this month."));
   nextMonth->setToolTip(QStringLiteral("Forecast menstruation day next month."));
   d_->upDown->setToolTip(QStringLiteral("Select period for forecast."));
@@ -166,6 +170,14 @@ void GeneralPage::Initialize() {
 
 QString GeneralPage::UserName() const {
   return d_->userName;
+}
+
+CalendarDate GeneralPage::FirstDay() const {
+  return FromQDate(d_->left->selectedDate());
+}
+
+long GeneralPage::ForecastDuration() const {
+  return AtoiRule(ToStore(d_->duration->text()));
 }
 
 void GeneralPage::LoadForecast(const QString& userName) {

@@ -40,6 +40,9 @@ class GeneralPage : public QWidget {
   void ClearForecast();
 
   QString UserName() const;
+  // The first day selected and the forecast duration read by the atoi rule, as they stand.
+  CalendarDate FirstDay() const;
+  long ForecastDuration() const;
 
   // Where the status line and ClearForecast take today's date from: the local date by default.
   // A null function restores the default.

@@ -143,11 +143,12 @@ TEST(ChangePasswordTest, EachCheckRefusesWithItsMessageAndTheRightOneStores) {
   test::Settle();
 }
 
-// Anna, bea and Carla, each with her initial as password, managed while Anna is logged in.
+// Anna, Änne, bea and Carla, each with her initial as password, managed while Anna is logged
+// in; the user's locale is English.
 class UserManagementTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    for (const char* name : {"bea", "Anna", "Carla"})
+    for (const char* name : {"bea", "Anna", "Carla", "Änne"})
       temp_.AddUser(name, QString(name).left(1).toLower().toStdString());
     dialog_.emplace(temp_.store(), "Anna");
     dialog_->show();
@@ -179,13 +180,14 @@ class UserManagementTest : public ::testing::Test {
     return prompts.shown;
   }
 
+  const test::ScopedDefaultLocale english_{QLocale(QLocale::English, QLocale::UnitedStates)};
   TempStore temp_;
   MessageBoxRecorder boxes_;
   std::optional<UserManagementDialog> dialog_;
 };
 
 TEST_F(UserManagementTest, DeletingAsksThenPromptsThenRemovesTheUser) {
-  EXPECT_EQ(Entries(), (QStringList{"Anna", "bea", "Carla"}));
+  EXPECT_EQ(Entries(), QStringList({"Anna", "Änne", "bea", "Carla"})) << "Ä beside A, any case";
   EXPECT_EQ(dialog_->DeleteButton()->toolTip(), "Delete user.");
   EXPECT_FALSE(dialog_->ChangePasswordButton()->isEnabled() ||
                dialog_->DeleteButton()->isEnabled());
@@ -205,7 +207,7 @@ TEST_F(UserManagementTest, DeletingAsksThenPromptsThenRemovesTheUser) {
     EXPECT_EQ(boxes_.Shown(), (question + shown).trimmed());
   }
   EXPECT_FALSE(temp_.store().FindUser("bea"));
-  EXPECT_EQ(Entries(), (QStringList{"Anna", "Carla"}));
+  EXPECT_EQ(Entries(), QStringList({"Anna", "Änne", "Carla"}));
   EXPECT_FALSE(dialog_->LoggedInUserDeleted());
   // Nothing is selected, yet the buttons stay as they were until the selection changes, and
   // pressing them does nothing.
@@ -215,6 +217,22 @@ TEST_F(UserManagementTest, DeletingAsksThenPromptsThenRemovesTheUser) {
   EXPECT_TRUE(boxes_.Calls().empty());
 }
 
+// The store keeps the user (another copy holds it): said so, and she stays listed and logged in.
+TEST_F(UserManagementTest, ADeletionTheStoreRefusesIsReportedAndChangesNothing) {
+  test::FaultyRegistry refusing(temp_.registry());
+  refusing.refuseDelete = true;
+  UserStore store(refusing);
+  dialog_.emplace(store, "bea");
+  dialog_->show();
+  Select("bea");
+  EXPECT_EQ(Delete(kIdYes, "b"), 1);
+  EXPECT_TRUE(boxes_.Shown().endsWith("\nUnable to delete user bea. | Delete user | 0x30"));
+  EXPECT_TRUE(temp_.store().FindUser("bea"));
+  EXPECT_EQ(Entries(), QStringList({"Anna", "Änne", "bea", "Carla"}));
+  EXPECT_FALSE(dialog_->LoggedInUserDeleted());
+  dialog_.reset();  // before the store it works on
+}
+
 TEST_F(UserManagementTest, NewUserAndChangePasswordOpenTheirDialogs) {
   test::DialogWatcher<RegisterDialog> registrations([](RegisterDialog* registration) {
     EXPECT_EQ(registration->parentWidget(), nullptr);
@@ -222,7 +240,7 @@ TEST_F(UserManagementTest, NewUserAndChangePasswordOpenTheirDialogs) {
     registration->OkButton()->click();
   });
   QTest::mouseClick(dialog_->NewUserButton(), Qt::LeftButton);
-  EXPECT_EQ(Entries(), (QStringList{"Anna", "bea", "Bella", "Carla"}));
+  EXPECT_EQ(Entries(), QStringList({"Anna", "Änne", "bea", "Bella", "Carla"}));
   EXPECT_TRUE(temp_.store().FindUser("Bella"));
   // Without a selection Change password does nothing; with one it opens for that user.
   test::DialogWatcher<ChangePasswordDialog> changes([this](ChangePasswordDialog* change) {

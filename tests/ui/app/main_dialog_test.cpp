@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QTabWidget>
+#include <QToolTip>
 
 #include "app/change_password_dialog.h"
 #include "app/login_dialog.h"
@@ -279,6 +280,28 @@ TEST_F(MainDialogTest, ChangePasswordAndAboutOpenTheirDialogs) {
     Run(command);
   EXPECT_EQ(std::pair(changes.shown, abouts.shown), std::pair(1, 2));
   ExpectState(State::kClean, "bea");
+}
+
+// While the main window is not the active one, the General page's tips show, its own do not.
+TEST_F(MainDialogTest, WhileTheWindowIsInactiveOnlyTheGeneralPageShowsItsTips) {
+  Open(temp_.store());
+  QWidget other;
+  other.show();
+  other.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+  auto tipOver = [this](const QWidget* control) {
+    QTest::mouseMove(main_->windowHandle(), control->mapTo(main_.get(), control->rect().center()));
+    for (int i = 0; i < 100 && !QToolTip::isVisible(); ++i)
+      QTest::qWait(10);
+    const QString text = QToolTip::isVisible() ? QToolTip::text() : QString();
+    QToolTip::hideText();
+    for (int i = 0; i < 100 && QToolTip::isVisible(); ++i)
+      QTest::qWait(10);
+    return text;
+  };
+  EXPECT_EQ(tipOver(FindControl(main_->General(), GeneralPage::kFirstDayCalendarId)),
+            QStringLiteral("Select the first day of menstruation this month."));
+  EXPECT_EQ(tipOver(main_->SaveButton()), QString());
 }
 
 }  // namespace

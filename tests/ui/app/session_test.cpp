@@ -112,11 +112,16 @@ TEST_F(SessionTest, ALoginDialogWhoseStoreCannotBeOpenedEndsBeforeItShows) {
   EXPECT_FALSE(dialog.isVisible());
 }
 
-TEST_F(SessionTest, TypedNamesCompleteFromTheListOnlyWhileTheyGrow) {
-  temp_.AddUser("Alex", "1");
-  temp_.AddUser("Anna", "2");
+TEST_F(SessionTest, TheListIsSortedAndTypedNamesCompleteFromItOnlyWhileTheyGrow) {
+  const test::ScopedDefaultLocale english(QLocale(QLocale::English, QLocale::UnitedStates));
+  for (const char* name : {"Bob", "Änne", "Anna", "Alex"})
+    temp_.AddUser(name, "2");
   LoginDialog dialog(temp_.store());
   dialog.show();
+  QStringList entries;
+  for (int i = 0; i < dialog.UserNameBox()->count(); ++i)
+    entries << dialog.UserNameBox()->itemText(i);
+  EXPECT_EQ(entries, QStringList({"Alex", "Anna", "Änne", "Bob"})) << "the user's order";
   QLineEdit* edit = dialog.UserNameBox()->lineEdit();
   // Each step: the keys typed, then the text with its selected part in brackets.
   const std::pair<const char*, const char*> steps[] = {
