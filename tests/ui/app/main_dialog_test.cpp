@@ -107,6 +107,7 @@ class MainDialogTest : public ::testing::Test {
       return;
     }
     const bool in = state != State::kLoggedOff, modified = state == State::kModified;
+    EXPECT_TRUE(main.isVisible());
     EXPECT_EQ(main.IsModified(), modified);
     EXPECT_EQ(main.UserName(), in ? user : QString());
     EXPECT_EQ(main.windowTitle(), in ? "Vessa Calendar :) - " + user : "Vessa Calendar :)");

@@ -99,15 +99,17 @@ TEST_F(HoverButtonTest, TheHotStateStartsOnceOnEntryAndNeverInADragStartedElsewh
 
 TEST_F(HoverButtonTest, LeaveFocusLossDisablingAndDeactivationEachClearTheHotStateOnce) {
   QEvent leave(QEvent::Leave);
-  // What ends it, who has the focus first, and whether a move lights the button up again.
+  // What ends it (leave, focus loss, disabling, deactivation), who has the focus first, and
+  // whether a move lights the button up again.
   const std::tuple<std::function<void()>, QWidget*, bool> cases[] = {
       {[&]() { QApplication::sendEvent(button_, &leave); }, before_, true},
       {[this]() { after_->setFocus(); }, button_, true},
       {[this]() { button_->setEnabled(false); }, before_, false},
       {[]() { QApplication::setActiveWindow(nullptr); }, before_, false},
   };
-  for (const auto& [clear, focused, again] : cases) {
-    SCOPED_TRACE(again ? focused->metaObject()->className() : "disabled or inactive");
+  for (std::size_t i = 0; i < std::size(cases); ++i) {
+    SCOPED_TRACE(i);
+    const auto& [clear, focused, again] = cases[i];
     button_->setEnabled(true);
     focused->setFocus();
     SendMove(QPoint(20, 20));
