@@ -13,7 +13,7 @@
 #include "core/forecast_calendar.h"
 #include "core/store_backup.h"
 #include "core/store_file.h"
-#include "test_store.h"
+#include "test_support.h"
 
 namespace lunaret {
 namespace {
