@@ -168,6 +168,14 @@ QString GeneralPage::UserName() const {
   return d_->userName;
 }
 
+CalendarDate GeneralPage::FirstDay() const {
+  return FromQDate(d_->left->selectedDate());
+}
+
+long GeneralPage::ForecastDuration() const {
+  return AtoiRule(ToStore(d_->duration->text()));
+}
+
 void GeneralPage::LoadForecast(const QString& userName) {
   d_->userName = userName;
   const std::string user = ToStore(userName);
@@ -238,15 +246,11 @@ void GeneralPage::OnSelectionChange() {
 }
 
 void GeneralPage::UpdateForecast() {
-  const long length = AtoiRule(ToStore(d_->duration->text()));
-  const CalendarDate first = FromQDate(d_->left->selectedDate());
-  SelectQuietly(d_->right, ToQDate(ForecastNextStart(first, length)));
+  SelectQuietly(d_->right, ToQDate(ForecastNextStart(FirstDay(), ForecastDuration())));
 }
 
 void GeneralPage::UpdateStatus() {
-  const long length = AtoiRule(ToStore(d_->duration->text()));
-  const CalendarDate first = FromQDate(d_->left->selectedDate());
-  d_->status->setText(FromStore(CycleStatus(first, length, Today())));
+  d_->status->setText(FromStore(CycleStatus(FirstDay(), ForecastDuration(), Today())));
 }
 
 void GeneralPage::showEvent(QShowEvent* event) {

@@ -40,6 +40,10 @@ class GeneralPage : public QWidget {
   void ClearForecast();
 
   QString UserName() const;
+  // What the page shows: the first day selected on the left calendar, and the forecast duration
+  // as every computation reads it (the duration text by the atoi rule).
+  CalendarDate FirstDay() const;
+  long ForecastDuration() const;
 
   // Where the status line and ClearForecast take today's date from: the local date by default.
   // A null function restores the default.
