@@ -221,6 +221,7 @@ void InsightsPage::UpdateChart() {
       QWidget* widget = chart_->Widget();
       SetControlId(widget, kChartId, "cycleChart");
       chartLayout_->addWidget(widget);
+      widget->show();  // at once, not when the layout gets round to it
       keys_->Watch(widget);
     }
     chartMissing_->setVisible(chart_ == nullptr);

@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include <ostream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "core/cycle_insights_text.h"
@@ -15,8 +15,6 @@ namespace {
 
 using test::ScopedTimeZone;
 
-constexpr const char* kCet = "CET-1CEST,M3.5.0,M10.5.0/3";
-
 CalendarDate Day(int yyyymmdd) {
   return MakeDate(yyyymmdd / 10000, yyyymmdd / 100 % 100, yyyymmdd % 100);
 }
@@ -26,8 +24,7 @@ TimeValue At(int yyyymmdd) {
 }
 
 struct Row {
-  int menses;
-  int ovulation = 0;
+  int menses, ovulation = 0;
 };
 
 std::vector<StatisticsRecord> Records(const std::vector<Row>& rows) {
@@ -37,9 +34,8 @@ std::vector<StatisticsRecord> Records(const std::vector<Row>& rows) {
   return records;
 }
 
-// A history worked out by hand: the figures table, the forecast (next start, range k,
-// estimated ovulation; next 0: none) and the replayed accuracy (cycles predicted and the mean
-// errors of the history and the fixed rule).
+// By hand: the figures table; next start, range, ovulation (next 0: none); cycles replayed and
+// the mean errors of the history and the fixed rule.
 struct Golden {
   const char *name, *zone;
   std::vector<Row> rows;
@@ -49,9 +45,6 @@ struct Golden {
   double historyError, fixedError;
   std::string notes;
 };
-void PrintTo(const Golden& golden, std::ostream* out) {
-  *out << golden.name;
-}
 
 const char* const kNoOvulation = "No ovulation recorded inside a cycle";
 const char* const kNoLuteal = "Needs an ovulation recorded inside a cycle";
@@ -67,14 +60,12 @@ const Golden kGoldens[] = {
     // before. Replayed: 35 from 26 34 30 (30), 23 from 26 34 30 35 (32): off by 5, 9; 28 by 7, 5.
     {"Irregular", "UTC", {{20240101}, {20240127}, {20240301}, {20240331}, {20240505}}, 20240528, 28,
      {"5", "mean 29.6, median 30, 23 to 35 days, SD 5.1", kNoOvulation, kNoLuteal,
-      "12 days: irregular"},
-     20240627, 5, 20240613, 2, 7.0, 6.0, ""},
+      "12 days: irregular"}, 20240627, 5, 20240613, 2, 7.0, 6.0, ""},
     // Lengths 28 28 120 28 29: the 120 counts in the figures, not in the forecast (28 28 28 29:
     // median 28, SD 0.5) nor in what a later cycle is predicted from: only the 29 is predicted.
     {"Gap", "UTC", {{20230101}, {20230129}, {20230226}, {20230626}, {20230724}}, 20230822, 29,
      {"5", "mean 46.6, median 28, 28 to 120 days, SD 41.0", kNoOvulation, kNoLuteal,
-      "92 days: irregular"},
-     20230919, 1, 20230905, 1, 1.0, 0.0, ""},
+      "92 days: irregular"}, 20230919, 1, 20230905, 1, 1.0, 0.0, ""},
     // Lengths 28 29 29 28, ovulation days 15 13 15, luteal 14 17 15 (mean 15.3); the last
     // ovulation falls on the next start, outside its cycle. Median 28.5 rounds to 29.
     {"Ovulations", "UTC",
@@ -88,21 +79,15 @@ const Golden kGoldens[] = {
     // before the last record and ends none.
     {"OutOfOrder", "UTC", {{20240301}, {20240131}, {20240228}, {20240228}, {20240327}}, 20240320, 29,
      {"2", "mean 28.0, median 28, 28 to 28 days, SD 0.0", kNoOvulation, kNoLuteal,
-      "0 days: regular"},
-     0, 0, 0, 0, 0, 0,
+      "0 days: regular"}, 0, 0, 0, 0, 0, 0,
      std::string("2 pairs of neighbouring dates are out of order or on the same day and count as no "
                  "cycle. ") + kNotAfter},
     // Mar 10 -> Apr 7 crosses the change to summer time: 28 calendar days, not 27; the
     // ovulation on Apr 1 is day 23. Lengths 28 28 27.
-    {"SummerTime", kCet, {{20240310, 20240401}, {20240407}, {20240505}}, 20240601, 28,
+    {"SummerTime", "CET-1CEST,M3.5.0,M10.5.0/3", {{20240310, 20240401}, {20240407}, {20240505}}, 20240601, 28,
      {"3", "mean 27.7, median 28, 27 to 28 days, SD 0.6", "day 23 (one cycle)",
-      "6 days (one cycle)", "1 day: regular"},
-     20240629, 1, 20240615, 0, 0, 0, ""},
+      "6 days (one cycle)", "1 day: regular"}, 20240629, 1, 20240615, 0, 0, 0, ""},
     // Too little or wrong data: texts instead of figures.
-    {"NoRecords", "UTC", {}, 20240101, 28, {"0", kNoCycle, kNoOvulation, kNoLuteal, kTooFew},
-     0, 0, 0, 0, 0, 0, ""},
-    {"OneRecordThenFirstDay", "UTC", {{20240101}}, 20240129, 28,
-     {"1", "28 days (one cycle)", kNoOvulation, kNoLuteal, kTooFew}, 0, 0, 0, 0, 0, 0, ""},
     {"OneRecordOnTheFirstDay", "UTC", {{20240101}}, 20240101, 28,
      {"0", kNoCycle, kNoOvulation, kNoLuteal, kTooFew}, 0, 0, 0, 0, 0, 0, kNotAfter},
     {"TwoRecordsAfterTheFirstDay", "UTC", {{20240101}, {20240130}}, 20231201, 28,
@@ -119,7 +104,7 @@ class GoldenTest : public ::testing::TestWithParam<Golden> {};
 
 TEST_P(GoldenTest, FiguresForecastAndAccuracyAreTheHandWorkedOnes) {
   const Golden& golden = GetParam();
-  if (golden.zone == kCet && !ScopedTimeZone::kRulesSupported)
+  if (std::string(golden.zone) != "UTC" && !ScopedTimeZone::kRulesSupported)
     GTEST_SKIP() << "no POSIX time zone rules here";
   ScopedTimeZone zone(golden.zone);
   const CycleInsights insights =
@@ -130,14 +115,12 @@ TEST_P(GoldenTest, FiguresForecastAndAccuracyAreTheHandWorkedOnes) {
   EXPECT_EQ(values, golden.figures);
   const HistoryForecast& forecast = insights.forecast;
   ASSERT_EQ(forecast.available, golden.next != 0);
-  if (forecast.available) {
-    EXPECT_EQ(forecast.nextStart, Day(golden.next));
-    EXPECT_EQ(forecast.range, golden.range);
-    EXPECT_EQ(forecast.ovulation, Day(golden.ovulation));
-  }
-  EXPECT_EQ(insights.accuracy.cycles, golden.predicted);
-  EXPECT_DOUBLE_EQ(insights.accuracy.historyError, golden.historyError);
-  EXPECT_DOUBLE_EQ(insights.accuracy.fixedError, golden.fixedError);
+  if (forecast.available)
+    EXPECT_EQ(std::tuple(forecast.nextStart, forecast.range, forecast.ovulation),
+              std::tuple(Day(golden.next), golden.range, Day(golden.ovulation)));
+  const ForecastAccuracy& accuracy = insights.accuracy;
+  EXPECT_EQ(std::tuple(accuracy.cycles, accuracy.historyError, accuracy.fixedError),
+            std::tuple(golden.predicted, golden.historyError, golden.fixedError));
   EXPECT_EQ(HistoryNotesText(insights.history), golden.notes);
 }
 
@@ -157,29 +140,22 @@ TEST(CycleInsightsTest, SentencesAndLaterPeriodsOfAForecast) {
   EXPECT_EQ(ForecastText(ComputeInsights({}, Day(20240101), 29).forecast, 29),
             "A forecast from your history needs at least 3 completed cycles of up to 90 days; you "
             "have 0. Your forecast duration of 29 days stands.");
-  // Usable without the page: the ovulation history's forecast and its period after next.
-  const HistoryForecast forecast = ForecastFromHistory(Records(kGoldens[2].rows), Day(20240424));
-  EXPECT_EQ(forecast.lutealDays, 15);
-  const ForecastPeriod second = ForecastPeriodAt(forecast, 1);
-  EXPECT_EQ(second.start, Day(20240621));
-  EXPECT_EQ(second.fertileStart, Day(20240601));
-  EXPECT_EQ(second.fertileEnd, Day(20240607));
+  const ForecastPeriod second =
+      ForecastPeriodAt(ForecastFromHistory(Records(kGoldens[2].rows), Day(20240424)), 1);
+  EXPECT_EQ(std::tuple(second.start, second.fertileStart, second.fertileEnd),
+            std::tuple(Day(20240621), Day(20240601), Day(20240607)));
 }
 
-// Every two days from 1 Feb 1970: a long history that still fits into 32-bit time values.
-TEST(CycleInsightsTest, TenThousandRecordsMakeOneCycleEach) {
-  std::vector<StatisticsRecord> records;
+TEST(CycleInsightsTest, TenThousandRecordsTwoDaysApartMakeOneCycleEach) {
+  std::vector<StatisticsRecord> records;  // from 1 Feb 1970 to 2 Nov 2024, a 32-bit time value
   for (int i = 0; i < 10000; ++i)
     records.push_back({At(19700201) + i * 2 * 86400, 0});
-  CalendarDate firstDay;
-  ASSERT_TRUE(LocalDateOf(records.back().mensesDate + 2 * 86400, &firstDay));
-  const CycleInsights insights = ComputeInsights(records, firstDay, 28);
+  const CycleInsights insights = ComputeInsights(records, Day(20241104), 28);
   EXPECT_EQ(insights.cycleLength.count, 10000);  // the last ends on the first day
-  EXPECT_EQ(insights.forecast.length, 2);
-  EXPECT_EQ(insights.forecast.range, 1);
-  EXPECT_EQ(insights.accuracy.cycles, 9997);
-  EXPECT_EQ(insights.accuracy.historyError, 0);
-  EXPECT_EQ(insights.accuracy.fixedError, 26);
+  EXPECT_EQ(std::tuple(insights.forecast.length, insights.forecast.range), std::tuple(2L, 1L));
+  const ForecastAccuracy& accuracy = insights.accuracy;
+  EXPECT_EQ(std::tuple(accuracy.cycles, accuracy.historyError, accuracy.fixedError),
+            std::tuple(9997, 0.0, 26.0));
 }
 
 }  // namespace
