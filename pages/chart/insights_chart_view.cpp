@@ -29,11 +29,9 @@ const QColor kLine(0x20, 0x20, 0x20);
 const QColor kForecastLine(0xa0, 0x28, 0x28);
 constexpr double kFewestSlots = 12;
 
-QLineSeries* FlatLine(double y, double from, double to, QObject* parent) {
-  auto* line = new QLineSeries(parent);  // owned by parent until a chart or band takes it
-  line->append(from, y);
-  line->append(to, y);
-  return line;
+// A horizontal line across the plot.
+void SetFlat(QLineSeries* line, double y, double from, double to) {
+  line->replace(QList<QPointF>{{from, y}, {to, y}});
 }
 
 }  // namespace
@@ -66,6 +64,34 @@ InsightsChartView::InsightsChartView(QWidget* parent) : QChartView(parent) {
   axisY_->setTitleFont(font());
   chart_->addAxis(axisY_, Qt::AlignLeft);
 
+  // The series are made once and changed in place: building ten thousand bars anew for every
+  // change would cost far more than moving the few that changed.
+  band_ = new QAreaSeries;
+  band_->setUpperSeries(new QLineSeries(band_));  // owned by the band
+  band_->setLowerSeries(new QLineSeries(band_));
+  band_->setBrush(kBandFill);
+  band_->setPen(QPen(kLine, 1, Qt::DotLine));
+  bars_ = new QBarSeries;
+  set_ = new QBarSet(QString());
+  set_->setColor(kBarFill);
+  set_->setBorderColor(kBarEdge);
+  bars_->append(set_);  // the series owns its set
+  bars_->setBarWidth(0.7);
+  mean_ = new QLineSeries;
+  mean_->setPen(QPen(kLine, 2, Qt::SolidLine));
+  forecast_ = new QLineSeries;
+  forecast_->setPen(QPen(kForecastLine, 2, Qt::DashLine));
+  const QList<QAbstractSeries*> all = {band_, bars_, mean_, forecast_};
+  for (QAbstractSeries* series : all) {
+    chart_->addSeries(series);  // the chart owns its series; the band lies under the bars
+    series->attachAxis(axisX_);
+    series->attachAxis(axisY_);
+  }
+  // The axis titles say what the bars are; the legend names the lines.
+  chart_->legend()->markers(bars_).first()->setVisible(false);
+  connect(bars_, &QBarSeries::hovered, this,
+          [this](bool hovered, int index, QBarSet*) { ShowTooltip(hovered, index); });
+
   // The plot's width decides how many dates fit under the bars.
   connect(chart_, &QChart::plotAreaChanged, this, [this]() { LabelBars(); });
 }
@@ -76,7 +102,6 @@ void InsightsChartView::SetData(const InsightsChartData& data) {
   data_ = data;
   setAccessibleName(data.accessibleName);
   setAccessibleDescription(data.accessibleDescription);
-  chart_->removeAllSeries();
 
   // A few bars keep the width they have among a dozen, in the middle.
   const double count = static_cast<double>(data.lengths.size());
@@ -86,49 +111,26 @@ void InsightsChartView::SetData(const InsightsChartData& data) {
   double top = 0;
   for (double length : data.lengths)
     top = std::max(top, length);
+  set_->setLabel(data.barsName);
+  SetBars(data.lengths);
 
-  if (data.deviation > 0) {
-    auto* band = new QAreaSeries;
-    band->setUpperSeries(FlatLine(data.mean + data.deviation, left, right, band));
-    band->setLowerSeries(FlatLine(std::max(0.0, data.mean - data.deviation), left, right, band));
-    band->setName(data.bandName);
-    band->setBrush(kBandFill);
-    band->setPen(QPen(kLine, 1, Qt::DotLine));
-    chart_->addSeries(band);  // under the bars
+  const bool band = data.deviation > 0;
+  band_->setName(data.bandName);
+  SetFlat(band_->upperSeries(), data.mean + data.deviation, left, right);
+  SetFlat(band_->lowerSeries(), std::max(0.0, data.mean - data.deviation), left, right);
+  band_->setVisible(band);
+  chart_->legend()->markers(band_).first()->setVisible(band);
+  if (band)
     top = std::max(top, data.mean + data.deviation);
-  }
-
-  auto* bars = new QBarSeries;
-  auto* set = new QBarSet(data.barsName);
-  set->append(QList<qreal>(data.lengths.begin(), data.lengths.end()));
-  set->setColor(kBarFill);
-  set->setBorderColor(kBarEdge);
-  bars->append(set);  // the series owns its set
-  bars->setBarWidth(0.7);
-  connect(bars, &QBarSeries::hovered, this,
-          [this](bool hovered, int index, QBarSet*) { ShowTooltip(hovered, index); });
-  chart_->addSeries(bars);
-  // The axis titles say what the bars are; the legend names the lines.
-  chart_->legend()->markers(bars).first()->setVisible(false);
-
-  if (!data.lengths.empty()) {
-    QLineSeries* mean = FlatLine(data.mean, left, right, nullptr);
-    mean->setName(data.meanName);
-    mean->setPen(QPen(kLine, 2, Qt::SolidLine));
-    chart_->addSeries(mean);
-  }
-  if (data.forecastDuration > 0) {
-    const double forecast = static_cast<double>(data.forecastDuration);
-    QLineSeries* line = FlatLine(forecast, left, right, nullptr);
-    line->setName(data.forecastName);
-    line->setPen(QPen(kForecastLine, 2, Qt::DashLine));
-    chart_->addSeries(line);
-    top = std::max(top, forecast);
-  }
-  for (QAbstractSeries* series : chart_->series()) {
-    series->attachAxis(axisX_);
-    series->attachAxis(axisY_);
-  }
+  mean_->setName(data.meanName);
+  SetFlat(mean_, data.mean, left, right);
+  const bool forecast = data.forecastDuration > 0;
+  forecast_->setName(data.forecastName);
+  SetFlat(forecast_, static_cast<double>(data.forecastDuration), left, right);
+  forecast_->setVisible(forecast);
+  chart_->legend()->markers(forecast_).first()->setVisible(forecast);
+  if (forecast)
+    top = std::max(top, static_cast<double>(data.forecastDuration));
 
   axisX_->setTitleText(data.axisXTitle);
   axisX_->setRange(left, right);
@@ -137,6 +139,28 @@ void InsightsChartView::SetData(const InsightsChartData& data) {
   axisY_->applyNiceNumbers();
   labelStep_ = 0;
   LabelBars();
+}
+
+void InsightsChartView::SetBars(const std::vector<double>& lengths) {
+  const qsizetype have = set_->count();
+  const auto want = static_cast<qsizetype>(lengths.size());
+  qsizetype changed = 0;
+  for (qsizetype i = 0; i < std::min(have, want); ++i)
+    changed += set_->at(i) != lengths[static_cast<std::size_t>(i)] ? 1 : 0;
+  // Every change moves all bars: past a few, new bars are cheaper.
+  if (changed > kFewestSlots) {
+    set_->remove(0, have);
+    set_->append(QList<qreal>(lengths.begin(), lengths.end()));
+    return;
+  }
+  if (have > want)
+    set_->remove(want, have - want);
+  for (qsizetype i = 0; i < std::min(have, want); ++i) {
+    if (set_->at(i) != lengths[static_cast<std::size_t>(i)])
+      set_->replace(i, lengths[static_cast<std::size_t>(i)]);
+  }
+  if (want > have)
+    set_->append(QList<qreal>(lengths.begin() + have, lengths.end()));
 }
 
 void InsightsChartView::LabelBars() {

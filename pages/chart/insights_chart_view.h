@@ -5,8 +5,11 @@
 
 #include "pages/insights_chart.h"
 
+class QAreaSeries;
+class QBarSeries;
 class QBarSet;
 class QCategoryAxis;
+class QLineSeries;
 class QValueAxis;
 
 namespace lunaret {
@@ -26,6 +29,8 @@ class InsightsChartView : public QChartView, public InsightsChart {
   void SetData(const InsightsChartData& data) override;
 
  private:
+  // Changes only the bars whose length changed, adds or removes bars at the end.
+  void SetBars(const std::vector<double>& lengths);
   // Puts a date under every n-th bar, n as small as the plot's width allows.
   void LabelBars();
   void ShowTooltip(bool hovered, int index);
@@ -33,6 +38,12 @@ class InsightsChartView : public QChartView, public InsightsChart {
   QChart* chart_ = nullptr;         // owned by the view
   QCategoryAxis* axisX_ = nullptr;  // owned by the chart
   QValueAxis* axisY_ = nullptr;     // owned by the chart
+  // The series, owned by the chart, and the one set of bars, owned by its series.
+  QAreaSeries* band_ = nullptr;
+  QBarSeries* bars_ = nullptr;
+  QBarSet* set_ = nullptr;
+  QLineSeries* mean_ = nullptr;
+  QLineSeries* forecast_ = nullptr;
   InsightsChartData data_;
   int labelStep_ = 0;  // of the dates now under the bars; 0 when none
 };
