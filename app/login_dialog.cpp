@@ -16,6 +16,7 @@
 #include "controls/dedication_dialog.h"
 #include "controls/dialog_units.h"
 #include "controls/hover_button.h"
+#include "controls/inactive_tip_relay.h"
 #include "controls/message_box.h"
 #include "controls/ui_support.h"
 #include "core/text.h"
@@ -142,7 +143,7 @@ bool LoginDialog::InitDialog() {
   SetWindowIcon128(this);
 
   // Tips show even while the dialog is not the active window.
-  setAttribute(Qt::WA_AlwaysShowToolTips);
+  ShowTipsAlways(this);
   userNameBox_->setToolTip(tr("Select LogIn name"));
   password_->setToolTip(tr("Enter password"));
   register_->setToolTip(tr("Register new user here!"));

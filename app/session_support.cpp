@@ -1,5 +1,6 @@
 #include "app/session_support.h"
 
+#include <QCollator>
 #include <QComboBox>
 #include <QDialog>
 #include <QGridLayout>
@@ -24,16 +25,13 @@ bool IsTrimmedSpace(QChar c) {
   return c == u' ' || c == u'\t' || c == u'\n' || c == u'\v' || c == u'\f' || c == u'\r';
 }
 
-// Case-insensitive order of the upper-cased store texts, byte for byte.
-bool SortsAfter(const std::string& upperEntry, const std::string& upperName) {
-  return upperEntry > upperName;
-}
-
+// The order of the user's locale, without regard to letter case.
 template <typename TextAt>
 int SortedPosition(int count, const QString& name, TextAt textAt) {
-  const std::string upperName = UpperCase(ToStore(name));
+  QCollator collator;
+  collator.setCaseSensitivity(Qt::CaseInsensitive);
   int index = 0;
-  while (index < count && !SortsAfter(UpperCase(ToStore(textAt(index))), upperName))
+  while (index < count && collator.compare(textAt(index), name) <= 0)
     ++index;
   return index;
 }

@@ -33,9 +33,9 @@ inline constexpr int kMaxFieldChars = 255;
 // (and nothing else: other Unicode spaces belong to the name).
 QString TrimWhiteSpace(const QString& text);
 
-// The lists of user names keep their entries sorted without regard to letter case, as the
-// platform's sorted list controls do: a new entry goes after every entry that does not sort
-// after it. Each returns the index the entry landed at.
+// The lists of user names keep their entries sorted by the user's locale without regard to
+// letter case, as the platform's sorted list controls do: a new entry goes after every entry
+// that does not sort after it. Each returns the index the entry landed at.
 int InsertSortedNoCase(QComboBox* combo, const QString& name);
 int InsertSortedNoCase(QListWidget* list, const QString& name);
 

@@ -139,9 +139,17 @@ void UserManagementDialog::OnDelete() {
   PasswordPromptDialog prompt(name, this);
   if (prompt.exec() != QDialog::Accepted)
     return;
-  if (!DeleteUser(name, prompt.EnteredPassword())) {
-    ShowMessageBox(this, tr("The password is incorrect!"), tr("Delete user"), kMbOk | kMbIconError);
-    return;
+  switch (DeleteUser(name, prompt.EnteredPassword())) {
+    case Deletion::kDeleted:
+      break;
+    case Deletion::kWrongPassword:
+      ShowMessageBox(this, tr("The password is incorrect!"), tr("Delete user"),
+                     kMbOk | kMbIconError);
+      return;
+    case Deletion::kRefused:
+      ShowMessageBox(this, tr("Unable to delete user %1.").arg(name), tr("Delete user"),
+                     kMbOk | kMbIconExclamation);
+      return;
   }
 
   // The store matches names without regard to letter case: whoever is logged in under any
@@ -158,15 +166,13 @@ void UserManagementDialog::OnDelete() {
                  kMbOk | kMbIconInformation);
 }
 
-bool UserManagementDialog::DeleteUser(const QString& userName, const QString& password) {
+UserManagementDialog::Deletion UserManagementDialog::DeleteUser(const QString& userName,
+                                                                const QString& password) {
   const std::string user = ToStore(userName);
   std::string stored;
-  if (!store_.GetPassword(user, &stored))
-    return false;
-  if (stored != ToStore(password))
-    return false;
-  store_.DeleteUserKey(user);
-  return true;
+  if (!store_.GetPassword(user, &stored) || stored != ToStore(password))
+    return Deletion::kWrongPassword;
+  return store_.DeleteUserKey(user) ? Deletion::kDeleted : Deletion::kRefused;
 }
 
 }  // namespace lunaret

@@ -34,9 +34,13 @@ class UserManagementDialog : public QDialog {
   // True once the user who is logged in has been deleted here.
   bool LoggedInUserDeleted() const { return loggedInUserDeleted_; }
 
-  // Deletes the user when the password matches the stored one exactly; false (and nothing
-  // deleted) when the user is unknown, has no readable password or the password differs.
-  bool DeleteUser(const QString& userName, const QString& password);
+  enum class Deletion {
+    kDeleted,
+    kWrongPassword,  // the user is unknown, has no readable password or another one
+    kRefused,        // the password matched, but the store kept the user
+  };
+  // Deletes the user when the password matches the stored one exactly.
+  Deletion DeleteUser(const QString& userName, const QString& password);
 
   QListWidget* UserList() const { return users_; }
   ThemedHoverButton* OkButton() const { return ok_; }

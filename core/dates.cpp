@@ -1,6 +1,7 @@
 #include "core/dates.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <ctime>
@@ -18,50 +19,23 @@
 namespace lunaret {
 namespace {
 
-// Days from 1970-01-01 to the given proleptic Gregorian date. Months and days outside their
-// range carry over into the next unit, as with mktime.
-std::int64_t FloorDiv(std::int64_t a, std::int64_t b) {
-  return a / b - ((a % b != 0 && (a < 0) != (b < 0)) ? 1 : 0);
+namespace chrono = std::chrono;
+
+// The day of the proleptic Gregorian calendar. Months and days outside their range carry over
+// into the next unit, as with mktime.
+chrono::sys_days DayOf(int year, int month, int day) {
+  const chrono::year_month yearMonth =
+      chrono::year{year} / chrono::January + chrono::months{month - 1};
+  return chrono::sys_days{yearMonth / 1} + chrono::days{day - 1};
 }
 
-std::int64_t DaysFromCivil(std::int64_t year, std::int64_t month, std::int64_t day) {
-  const std::int64_t carry = FloorDiv(month - 1, 12);
-  year += carry;
-  month -= 12 * carry;
-  year -= month <= 2 ? 1 : 0;
-  const std::int64_t era = FloorDiv(year, 400);
-  const std::int64_t yearOfEra = year - era * 400;
-  const std::int64_t dayOfYear = (153 * (month > 2 ? month - 3 : month + 9) + 2) / 5;
-  const std::int64_t dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
-  return era * 146097 + dayOfEra - 719468 + (day - 1);
+chrono::sys_days DayOf(const CalendarDate& date) {
+  return DayOf(date.year, date.month, date.day);
 }
 
-struct Civil {
-  std::int64_t year;
-  int month;
-  int day;
-};
-
-Civil CivilFromDays(std::int64_t days) {
-  days += 719468;
-  const std::int64_t era = FloorDiv(days, 146097);
-  const std::int64_t dayOfEra = days - era * 146097;
-  const std::int64_t yearOfEra =
-      (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
-  const std::int64_t dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
-  const std::int64_t shifted = (5 * dayOfYear + 2) / 153;
-  const int day = static_cast<int>(dayOfYear - (153 * shifted + 2) / 5 + 1);
-  const int month = static_cast<int>(shifted < 10 ? shifted + 3 : shifted - 9);
-  return {yearOfEra + era * 400 + (month <= 2 ? 1 : 0), month, day};
-}
-
-std::int64_t DaysOf(const CalendarDate& date) {
-  return DaysFromCivil(date.year, date.month, date.day);
-}
-
-// 0 = Sunday; 1970-01-01 was a Thursday.
-int WeekdayOf(std::int64_t days) {
-  return static_cast<int>(days + 4 - 7 * FloorDiv(days + 4, 7));
+// 0 = Sunday.
+int WeekdayOf(chrono::sys_days day) {
+  return static_cast<int>(chrono::weekday{day}.c_encoding());
 }
 
 bool LocalTime(std::time_t t, std::tm* fields) {
@@ -128,8 +102,8 @@ std::string Format(const char* format, long value) {
 }
 
 // The dates a CalendarDate can carry and the calendars show: years 1 to 9999.
-const std::int64_t kFirstDay = DaysFromCivil(1, 1, 1);
-const std::int64_t kLastDay = DaysFromCivil(9999, 12, 31);
+constexpr chrono::sys_days kFirstDay = chrono::year{1} / chrono::January / 1;
+constexpr chrono::sys_days kLastDay = chrono::year{9999} / chrono::December / 31;
 
 }  // namespace
 
@@ -138,7 +112,7 @@ CalendarDate MakeDate(int year, int month, int day) {
   date.year = static_cast<std::uint16_t>(year);
   date.month = static_cast<std::uint16_t>(month);
   date.day = static_cast<std::uint16_t>(day);
-  date.dayOfWeek = static_cast<std::uint16_t>(WeekdayOf(DaysFromCivil(year, month, day)));
+  date.dayOfWeek = static_cast<std::uint16_t>(WeekdayOf(DayOf(year, month, day)));
   return date;
 }
 
@@ -179,7 +153,7 @@ CalendarDate TodayLocal() {
 }
 
 long DaysSince(const CalendarDate& first, const CalendarDate& today) {
-  return static_cast<long>(DaysOf(today) - DaysOf(first));
+  return static_cast<long>((DayOf(today) - DayOf(first)).count());
 }
 
 std::string CycleStatus(const CalendarDate& first, long length, const CalendarDate& today) {
@@ -199,13 +173,13 @@ std::string CycleStatus(const CalendarDate& first, long length, const CalendarDa
 }
 
 CalendarDate ForecastNextStart(const CalendarDate& first, long length) {
-  const std::int64_t start = DaysOf(first);
   // Lengths beyond the calendar's range end at its first or last day.
-  const std::int64_t span = kLastDay - kFirstDay;
+  const std::int64_t span = (kLastDay - kFirstDay).count();
   const std::int64_t step = std::clamp<std::int64_t>(length, -span, span);
-  const std::int64_t target = std::clamp<std::int64_t>(start + step, kFirstDay, kLastDay);
-  const Civil civil = CivilFromDays(target);
-  return MakeDate(static_cast<int>(civil.year), civil.month, civil.day);
+  const chrono::year_month_day target{
+      std::clamp(DayOf(first) + chrono::days{step}, kFirstDay, kLastDay)};
+  return MakeDate(static_cast<int>(target.year()), static_cast<int>(unsigned{target.month()}),
+                  static_cast<int>(unsigned{target.day()}));
 }
 
 std::string FormatDate(const CalendarDate& date) {
@@ -225,7 +199,7 @@ long DayDifference(TimeValue later, TimeValue earlier) {
   CalendarDate earlierDate;
   if (!LocalDateOf(later, &laterDate) || !LocalDateOf(earlier, &earlierDate))
     return static_cast<long>((static_cast<std::int64_t>(later) - earlier) / 86400);
-  return static_cast<long>(DaysOf(laterDate) - DaysOf(earlierDate));
+  return static_cast<long>((DayOf(laterDate) - DayOf(earlierDate)).count());
 }
 
 }  // namespace lunaret

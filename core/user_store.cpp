@@ -181,11 +181,12 @@ std::vector<std::string> UserStore::ListUsers() {
   return users;
 }
 
-void UserStore::DeleteUserKey(const std::string& user) {
+bool UserStore::DeleteUserKey(const std::string& user) {
   OpenedKey root(registry_);
   if (!root.Open(kRootPath, kKeyRead | kKeyCreateSubKey | kKeySetValue))
-    return;
-  registry_.DeleteKey(root.get(), user);
+    return false;
+  const long rc = registry_.DeleteKey(root.get(), user);
+  return rc == kErrorSuccess || rc == kErrorFileNotFound;
 }
 
 void UserStore::SetDuration(const std::string& user, const std::string& text) {

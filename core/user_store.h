@@ -32,7 +32,9 @@ class UserStore {
   bool GetPassword(const std::string& user, std::string* password);
   bool FindUser(const std::string& user);
   std::vector<std::string> ListUsers();
-  void DeleteUserKey(const std::string& user);
+  // Deletes the user's key with all its values. True when the key is gone (also when there was
+  // none); false when the store refused, for instance while another copy holds it too long.
+  bool DeleteUserKey(const std::string& user);
 
   void SetDuration(const std::string& user, const std::string& text);
   // The "duration" text; empty when absent or when it does not fit into 100 bytes.

@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "controls/hover_button.h"
+#include "controls/inactive_tip_relay.h"
 #include "controls/message_box.h"
 #include "controls/ui_support.h"
 #include "pages/page_dates.h"
@@ -105,6 +106,8 @@ void DatePickerDialog::InitDialog() {
   if (lowest.isValid())
     calendar_->setDateRange(lowest, kLastSelectableDay);
 
+  // Tips show even while the dialog is not the active window.
+  ShowTipsAlways(this);
   calendar_->setToolTip(QStringLiteral("Select date."));
   ok_->setToolTip(QStringLiteral(" OK! "));
   cancel_->setToolTip(QStringLiteral("Cancel"));

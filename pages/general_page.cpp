@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "controls/inactive_tip_relay.h"
 #include "controls/message_box.h"
 #include "controls/ui_support.h"
 #include "core/text.h"
@@ -130,6 +131,8 @@ GeneralPage::GeneralPage(UserStore& store, const QString& userName, QWidget* par
   d_->left->setMinimumDate(QDate(1970, 2, 1));
   d_->left->setMaximumDate(QDate(2036, 12, 31));
 
+  // Tips show even while the main window is not the active one.
+  ShowTipsAlways(this);
   d_->left->setToolTip(QStringLiteral("Select the first day of menstruation this month."));
   nextMonth->setToolTip(QStringLiteral("Forecast menstruation day next month."));
   d_->upDown->setToolTip(QStringLiteral("Select period for forecast."));

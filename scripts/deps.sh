@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages a task needs, only those that are missing.
-# Usage: scripts/deps.sh build|test|bench|look|windows
+# Usage: scripts/deps.sh build|test|coverage|bench|look|windows
 set -euo pipefail
 
 # Qt Charts draws the Insights chart; its CMake package needs Qt OpenGL's development files,
@@ -10,6 +10,7 @@ build=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-qpa-plugins
 case "${1:-build}" in
   build) want=("${build[@]}" xvfb xauth) ;;
   test) want=("${build[@]}" libgtest-dev libgmock-dev clang-format) ;;
+  coverage) want=("${build[@]}" libgtest-dev libgmock-dev gcovr) ;;
   bench) want=("${build[@]}" libbenchmark-dev) ;;
   look) want=("${build[@]}" xvfb xauth imagemagick) ;;
   windows) want=(cmake ninja-build g++-mingw-w64-x86-64-posix libgtest-dev wine wine64) ;;

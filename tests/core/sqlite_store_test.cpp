@@ -294,7 +294,7 @@ TEST_F(SqliteRegistryTest, ChangesOfAnotherCopyAreSeenAtOnce) {
   UserStore otherStore(*other);
   ASSERT_TRUE(store().SetPassword("Anna", "pw"));
   EXPECT_TRUE(otherStore.FindUser("anna"));
-  otherStore.DeleteUserKey("Anna");
+  EXPECT_TRUE(otherStore.DeleteUserKey("Anna"));
   EXPECT_FALSE(store().FindUser("Anna"));
   // The same name again is a new key: writes reach it, not the deleted one nor the key that
   // took the deleted one's place.
@@ -337,6 +337,20 @@ TEST_F(SqliteRegistryTest, ASaveThatCannotGetTheStoreWritesNothingAndSaysSo) {
               (free ? std::vector<StatisticsRecord>{{9, 10}} : old));
     EXPECT_EQ(store().GetCycleStart("Anna"), free ? 2 : 1);
   }
+}
+
+// A deletion while another copy holds the store past the wait is refused and says so.
+TEST_F(SqliteRegistryTest, ADeletionThatCannotGetTheStoreSaysSo) {
+  ASSERT_TRUE(store().SetPassword("Anna", "pw"));
+  auto backend = OpenOtherCopy(/*busyTimeoutMs=*/50);
+  ASSERT_NE(backend, nullptr);
+  UserStore impatient(*backend);
+  ASSERT_TRUE(registry().BeginTransaction());
+  EXPECT_FALSE(impatient.DeleteUserKey("Anna"));
+  EXPECT_TRUE(registry().CommitTransaction());
+  EXPECT_TRUE(impatient.FindUser("Anna"));
+  EXPECT_TRUE(impatient.DeleteUserKey("Anna"));
+  EXPECT_FALSE(store().FindUser("Anna"));
 }
 
 }  // namespace

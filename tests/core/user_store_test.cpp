@@ -183,11 +183,18 @@ TEST_F(UserStoreTest, DeleteUserKeyRemovesEverythingOfThatUserOnly) {
   store().SetStatisticsOvulationDate("Anna", 2, 0);
   ASSERT_TRUE(store().SetPassword("Berta", "pw2"));
   store().DeleteUserKey("");
-  store().DeleteUserKey("Nobody");
-  store().DeleteUserKey("ANNA");
+  EXPECT_TRUE(store().DeleteUserKey("Nobody"));  // no key is a key gone
+  EXPECT_TRUE(store().DeleteUserKey("ANNA"));
   EXPECT_FALSE(store().FindUser("Anna"));
   EXPECT_THAT(store().ListUsers(), ElementsAre("Berta"));
   EXPECT_EQ(Password("Berta"), "pw2");
+  // A key the store refuses to delete (it has a key of its own) is reported and kept.
+  RegKey sub = 0;
+  ASSERT_EQ(registry().CreateKey(kCurrentUser, "Software\\Lunaret\\Berta\\sub", &sub),
+            kErrorSuccess);
+  registry().CloseKey(sub);
+  EXPECT_FALSE(store().DeleteUserKey("Berta"));
+  EXPECT_TRUE(store().FindUser("Berta"));
   // A later value operation creates the key anew, without the old values.
   EXPECT_EQ(store().GetCycleStart("Anna"), 0);
   EXPECT_EQ(store().CountValues("Anna"), 0u);

@@ -243,10 +243,14 @@ class UserManagementTest : public ::testing::Test {
   MessageBoxRecorder boxes_;
 };
 
+// Sorted by the user's locale without regard to letter case: Ä beside A, not after Z.
 TEST_F(UserManagementTest, ListsUsersSortedAndEnablesCommandsOnSelection) {
+  const test::ScopedDefaultLocale english(QLocale(QLocale::English, QLocale::UnitedStates));
+  for (const char* name : {"Zoe", "Änne", "Bob"})
+    temp_.AddUser(name, "z");
   UserManagementDialog dialog(temp_.store(), "Anna");
   dialog.show();
-  EXPECT_EQ(Entries(dialog), (QStringList{"Anna", "bea", "Carla"}));
+  EXPECT_EQ(Entries(dialog), QStringList({"Anna", "Änne", "bea", "Bob", "Carla", "Zoe"}));
   EXPECT_TRUE(dialog.NewUserButton()->isEnabled());
   EXPECT_FALSE(dialog.ChangePasswordButton()->isEnabled());
   EXPECT_FALSE(dialog.DeleteButton()->isEnabled());
@@ -298,6 +302,24 @@ TEST_F(UserManagementTest, DeletingAnotherUserAsksThenPromptsThenRemovesHer) {
   EXPECT_EQ(Delete(dialog, kIdYes, "a"), 0);
   EXPECT_TRUE(boxes_.Calls().empty());
   EXPECT_TRUE(temp_.store().FindUser("Anna"));
+}
+
+// The store keeps the user (another copy holds it): said so, and she stays listed and logged in.
+TEST_F(UserManagementTest, ADeletionTheStoreRefusesIsReportedAndChangesNothing) {
+  test::FaultyRegistry refusing(temp_.registry());
+  refusing.refuseDelete = true;
+  UserStore store(refusing);
+  UserManagementDialog dialog(store, "bea");
+  dialog.show();
+  Select(dialog, "bea");
+  EXPECT_EQ(Delete(dialog, kIdYes, "b"), 1);
+  ASSERT_EQ(boxes_.Calls().size(), 2u);
+  EXPECT_EQ(boxes_.Calls()[1].text, QStringLiteral("Unable to delete user bea."));
+  EXPECT_EQ(boxes_.Calls()[1].title, QStringLiteral("Delete user"));
+  EXPECT_EQ(boxes_.Calls()[1].flags, 0x30u);
+  EXPECT_TRUE(temp_.store().FindUser("bea"));
+  EXPECT_EQ(Entries(dialog), (QStringList{"Anna", "bea", "Carla"}));
+  EXPECT_FALSE(dialog.LoggedInUserDeleted());
 }
 
 TEST_F(UserManagementTest, NewUserAndChangePasswordOpenTheirDialogs) {

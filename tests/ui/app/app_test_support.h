@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QEvent>
+#include <QLocale>
 #include <QString>
 #include <QTest>
 #include <QTimer>
@@ -18,13 +19,15 @@
 
 namespace lunaret::test {
 
-// Passes everything to a real store, but can refuse to open keys (a store without access) or
-// to commit transactions (a full disk: the backend then keeps nothing written inside them).
+// Passes everything to a real store, but can refuse to open keys (a store without access), to
+// commit transactions (a full disk: the backend then keeps nothing written inside them) or to
+// delete keys (another copy holding the store).
 class FaultyRegistry : public Registry {
  public:
   explicit FaultyRegistry(Registry& inner) : inner_(inner) {}
   bool refuseOpen = false;
   bool refuseCommit = false;
+  bool refuseDelete = false;
   std::vector<std::string> written;  // names of the values written, in order
   int transactions = 0;              // outermost transactions begun
 
@@ -52,7 +55,7 @@ class FaultyRegistry : public Registry {
     return refuseCommit && depth_ > 0 ? kErrorGeneric : inner_.DeleteValue(key, name);
   }
   long DeleteKey(RegKey key, const std::string& subkey) override {
-    return inner_.DeleteKey(key, subkey);
+    return refuseDelete ? kErrorGeneric : inner_.DeleteKey(key, subkey);
   }
   long CloseKey(RegKey key) override { return inner_.CloseKey(key); }
   long QueryValueCount(RegKey key, std::uint32_t* count) override {
@@ -71,6 +74,16 @@ class FaultyRegistry : public Registry {
  private:
   Registry& inner_;
   int depth_ = 0;
+};
+
+// Makes locale the default, the user's locale as the program sees it, for its lifetime.
+class ScopedDefaultLocale {
+ public:
+  explicit ScopedDefaultLocale(const QLocale& locale) { QLocale::setDefault(locale); }
+  ~ScopedDefaultLocale() { QLocale::setDefault(old_); }
+
+ private:
+  const QLocale old_;
 };
 
 // Watches for dialogs of type T while it lives: counts each one that shows and, once its

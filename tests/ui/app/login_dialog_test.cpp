@@ -135,9 +135,12 @@ TEST_F(LoginDialogTest, LoginChecksTheStoreAndShowsTheDedicationOnlyForTheBuiltI
   }
 }
 
+// The list is sorted by the user's locale without regard to letter case.
 TEST_F(LoginDialogTest, RegistrationPutsTheNewNameInPlaceAndWaitsForThePassword) {
+  const test::ScopedDefaultLocale english(QLocale(QLocale::English, QLocale::UnitedStates));
   temp_.AddUser("Anna", "1");
   temp_.AddUser("Carla", "2");
+  temp_.AddUser("Änne", "3");
   LoginDialog dialog(temp_.store());
   dialog.show();
 
@@ -150,7 +153,7 @@ TEST_F(LoginDialogTest, RegistrationPutsTheNewNameInPlaceAndWaitsForThePassword)
     QTest::mouseClick(registration->CancelButton(), Qt::LeftButton);
   });
   QTest::mouseClick(dialog.RegisterButton(), Qt::LeftButton);
-  EXPECT_EQ(Entries(dialog), (QStringList{"Anna", "Carla"}));
+  EXPECT_EQ(Entries(dialog), QStringList({"Anna", "Änne", "Carla"}));
   EXPECT_EQ(dialog.UserNameBox()->currentText(), QStringLiteral("Ann"));
   EXPECT_EQ(dialog.PasswordField()->text(), QStringLiteral("typed before"));
   EXPECT_FALSE(temp_.store().FindUser("Zoe"));
@@ -165,8 +168,8 @@ TEST_F(LoginDialogTest, RegistrationPutsTheNewNameInPlaceAndWaitsForThePassword)
   });
   QTest::mouseClick(dialog.RegisterButton(), Qt::LeftButton);
   EXPECT_TRUE(dialog.isVisible());
-  EXPECT_EQ(Entries(dialog), (QStringList{"Anna", "bea", "Carla"}));
-  EXPECT_EQ(dialog.UserNameBox()->currentIndex(), 1);
+  EXPECT_EQ(Entries(dialog), QStringList({"Anna", "Änne", "bea", "Carla"}));
+  EXPECT_EQ(dialog.UserNameBox()->currentIndex(), 2);
   EXPECT_EQ(dialog.UserNameBox()->currentText(), QStringLiteral("bea"));
   EXPECT_EQ(dialog.PasswordField()->text(), QString());
   EXPECT_EQ(dialog.focusWidget(), dialog.PasswordField());

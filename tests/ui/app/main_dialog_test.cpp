@@ -7,6 +7,7 @@
 #include <QListWidget>
 #include <QTabWidget>
 #include <QTest>
+#include <QToolTip>
 #include <tuple>
 
 #include <gtest/gtest.h>
@@ -319,6 +320,28 @@ TEST_F(MainDialogTest, ChangePasswordAndAboutOpenTheirDialogs) {
   Run(MainDialog::kCmdAboutBox);
   EXPECT_EQ(abouts.shown, 2);
   ExpectState(State::kClean, "bea");
+}
+
+// While the main window is not the active one, the General page's tips show, its own do not.
+TEST_F(MainDialogTest, WhileTheWindowIsInactiveOnlyTheGeneralPageShowsItsTips) {
+  Open(temp_.store());
+  QWidget other;
+  other.show();
+  other.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+  auto tipOver = [this](const QWidget* control) {
+    QTest::mouseMove(main_->windowHandle(), control->mapTo(main_.get(), control->rect().center()));
+    for (int i = 0; i < 100 && !QToolTip::isVisible(); ++i)
+      QTest::qWait(10);
+    const QString text = QToolTip::isVisible() ? QToolTip::text() : QString();
+    QToolTip::hideText();
+    for (int i = 0; i < 100 && QToolTip::isVisible(); ++i)
+      QTest::qWait(10);
+    return text;
+  };
+  EXPECT_EQ(tipOver(FindControl(main_->General(), GeneralPage::kFirstDayCalendarId)),
+            QStringLiteral("Select the first day of menstruation this month."));
+  EXPECT_EQ(tipOver(main_->SaveButton()), QString());
 }
 
 }  // namespace
