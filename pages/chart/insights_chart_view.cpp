@@ -45,10 +45,11 @@ InsightsChartView::InsightsChartView(QWidget* parent) : QChartView(parent) {
   chart_->layout()->setContentsMargins(0, 0, 0, 0);
   chart_->legend()->setAlignment(Qt::AlignBottom);
   chart_->legend()->setMarkerShape(QLegend::MarkerShapeFromSeries);
-  // The dates under the bars in a slightly smaller type, so that upright they take less room.
+  chart_->legend()->setFont(font());
+  // The dates under the bars and the days beside them a little smaller, so that upright dates
+  // take less room.
   QFont small = font();
   small.setPixelSize(std::max(8, QFontInfo(font()).pixelSize() - 1));
-  chart_->legend()->setFont(font());
 
   axisX_ = new QCategoryAxis;
   axisX_->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
