@@ -27,8 +27,18 @@ CommandLine::CommandLine(const QStringList& arguments) {
                                 QStringLiteral("Displays this help."));
   parser.addOption(help);
   const QCommandLineOption version = parser.addVersionOption();
+#ifndef _WIN32
+  const QCommandLineOption restore(
+      QStringLiteral("restore"),
+      QStringLiteral("Replaces all data with the backup in <file> (made with Tools, Back up all "
+                     "data...); the data replaced is kept next to the store."),
+      QStringLiteral("file"));
+  parser.addOption(restore);
+#endif
   parser.addOption(HiddenOption(QStringLiteral("platform"), QStringLiteral("name")));
   parser.addOption(HiddenOption(QStringLiteral("style"), QStringLiteral("name")));
+  // A session manager restores the program as "lunaret -session <id>".
+  parser.addOption(HiddenOption(QStringLiteral("session"), QStringLiteral("id")));
 
   const QString program = QStringLiteral(LUNARET_PROGRAM_NAME);
   // The parser names the program after the application object's first argument, or a
@@ -50,6 +60,10 @@ CommandLine::CommandLine(const QStringList& arguments) {
     output_ = QStringLiteral("Lunaret " LUNARET_VERSION "\n");
     exitStatus_ = 0;
   }
+#ifndef _WIN32
+  if (!exitStatus_ && parser.isSet(restore))
+    restoreFile_ = parser.value(restore);
+#endif
 }
 
 QStringList CommandLine::FromMain(int argc, char** argv) {

@@ -8,8 +8,9 @@
 namespace lunaret {
 
 // The program's command line, read before any window exists (so that --help and --version work
-// without a display): --help, --version, and Qt's own -platform and -style, which pass through
-// to the application object.
+// without a display): --help, --version, --restore FILE (not on Windows, where the store is the
+// registry), and Qt's own -platform, -style and -session, which pass through to the application
+// object.
 class CommandLine {
  public:
   // Exit status of a command line the program does not understand.
@@ -24,12 +25,15 @@ class CommandLine {
   // What belongs on standard output and on standard error.
   const QString& Output() const { return output_; }
   const QString& Errors() const { return errors_; }
+  // The backup to restore instead of running the program.
+  const std::optional<QString>& RestoreFile() const { return restoreFile_; }
 
   // The arguments of main() as text, in the encoding of the user's locale.
   static QStringList FromMain(int argc, char** argv);
 
  private:
   std::optional<int> exitStatus_;
+  std::optional<QString> restoreFile_;
   QString output_;
   QString errors_;
 };

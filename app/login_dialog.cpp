@@ -17,6 +17,7 @@
 #include "controls/dialog_units.h"
 #include "controls/hover_button.h"
 #include "controls/inactive_tip_relay.h"
+#include "controls/keyboard_access.h"
 #include "controls/message_box.h"
 #include "controls/ui_support.h"
 #include "core/text.h"
@@ -66,6 +67,8 @@ LoginDialog::LoginDialog(UserStore& store, QWidget* parent)
   SetControlId(passwordLabel, kIdPasswordLabel, "passwordLabel");
   password_ = new QLineEdit(existingGroup);
   SetControlId(password_, kIdPassword, "passwordField");
+  nameLabel->setBuddy(userNameBox_);
+  passwordLabel->setBuddy(password_);
   password_->setEchoMode(QLineEdit::Password);
   password_->setMinimumWidth(units.X(65));
   auto* existingLayout = new QGridLayout(existingGroup);
@@ -92,7 +95,8 @@ LoginDialog::LoginDialog(UserStore& store, QWidget* parent)
   goLayout->addWidget(login_);
   goLayout->addWidget(exit_);
 
-  // No button is the default one: Enter in the name or password field logs in.
+  // No button is the default one: Enter in the name or password field logs in, and Enter on a
+  // button presses the button that has the focus.
   for (ThemedHoverButton* button : {register_, login_, exit_}) {
     button->setDefault(false);
     button->setAutoDefault(false);
@@ -180,6 +184,7 @@ bool LoginDialog::InitDialog() {
 
   ApplyLabelFont(this, {kIdNewGroup, kIdRegister, kIdExistingGroup, kIdNameLabel, kIdUserName,
                         kIdPasswordLabel, kIdPassword, kIdGoGroup, kIdLogin, kIdExit});
+  KeyboardAccess::Install(this);
 
   userNameBox_->setFocus(Qt::OtherFocusReason);
   opened_ = true;

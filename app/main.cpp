@@ -2,21 +2,34 @@
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 
 #include "app/calendar_app.h"
 #include "app/command_line.h"
+#include "app/restore_command.h"
 #include "app/shown_probe.h"
+#include "core/store_file.h"
 
 int main(int argc, char** argv) {
   std::setlocale(LC_ALL, "");
   QCoreApplication::setApplicationName(QStringLiteral(LUNARET_PROGRAM_NAME));
   QCoreApplication::setApplicationVersion(QStringLiteral(LUNARET_VERSION));
+  QGuiApplication::setDesktopFileName(QStringLiteral(LUNARET_APP_ID));
   const lunaret::CommandLine commandLine(lunaret::CommandLine::FromMain(argc, argv));
   if (const std::optional<int> status = commandLine.ExitStatus()) {
     std::fputs(commandLine.Output().toLocal8Bit().constData(), stdout);
     std::fputs(commandLine.Errors().toLocal8Bit().constData(), stderr);
     return *status;
   }
+#ifndef _WIN32
+  if (const std::optional<QString>& backup = commandLine.RestoreFile()) {
+    const auto report =
+        lunaret::RunRestore(*backup, lunaret::DefaultStorePath(), std::time(nullptr));
+    std::fputs(report.output.toLocal8Bit().constData(), stdout);
+    std::fputs(report.errors.toLocal8Bit().constData(), stderr);
+    return report.status;
+  }
+#endif
 
   QApplication app(argc, argv);
   std::setlocale(LC_ALL, "");

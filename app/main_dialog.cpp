@@ -10,12 +10,14 @@
 #include <QVBoxLayout>
 
 #include "app/change_password_dialog.h"
+#include "app/data_commands.h"
 #include "app/login_dialog.h"
 #include "app/session_support.h"
 #include "app/user_management_dialog.h"
 #include "controls/about_dialog.h"
 #include "controls/dialog_units.h"
 #include "controls/hover_button.h"
+#include "controls/keyboard_access.h"
 #include "controls/message_box.h"
 #include "controls/ui_support.h"
 #include "core/registry.h"
@@ -61,6 +63,19 @@ MainDialog::MainDialog(UserStore& store, const QString& userName, QWidget* paren
   AddCommand(tools, tr(" &Change password"), kCmdChangePassword, "changePasswordAction");
   QAction* users =
       AddCommand(tools, tr(" &User Managment"), kCmdUserManagement, "userManagementAction");
+  tools->addSeparator();
+  data_ = new DataCommands(this);
+  QAction* exportHistory = AddCommand(tools, tr(" &Export history..."),
+                                      DataCommands::kCmdExportHistory, "exportHistoryAction");
+  QAction* importHistory = AddCommand(tools, tr(" &Import history..."),
+                                      DataCommands::kCmdImportHistory, "importHistoryAction");
+  QAction* exportForecast = AddCommand(tools, tr(" Export &forecast to calendar..."),
+                                       DataCommands::kCmdExportForecast, "exportForecastAction");
+#ifndef _WIN32
+  QAction* backUp =
+      AddCommand(tools, tr(" &Back up all data..."), DataCommands::kCmdBackUp, "backUpAction");
+  connect(backUp, &QAction::triggered, data_, &DataCommands::OnBackUp);
+#endif
   QMenu* help = menuBar_->addMenu(tr("&Help"));
   help->setObjectName(QStringLiteral("helpMenu"));
   AddCommand(help, tr("&About..."), kCmdAbout, "aboutAction");
@@ -79,6 +94,12 @@ MainDialog::MainDialog(UserStore& store, const QString& userName, QWidget* paren
   connect(Command(kCmdChangePassword), &QAction::triggered, this, &MainDialog::OnChangePassword);
   connect(users, &QAction::triggered, this, &MainDialog::OnUserManagement);
   connect(Command(kCmdAbout), &QAction::triggered, this, &MainDialog::OnAbout);
+  connect(exportHistory, &QAction::triggered, data_, &DataCommands::OnExportHistory);
+  connect(importHistory, &QAction::triggered, data_, &DataCommands::OnImportHistory);
+  connect(exportForecast, &QAction::triggered, data_, &DataCommands::OnExportForecast);
+  // The history and forecast commands need a logged-in user, as "Log &Off..." does.
+  for (QAction* userCommand : {exportHistory, importHistory, exportForecast})
+    connect(Command(kCmdLogOff), &QAction::enabledChanged, userCommand, &QAction::setEnabled);
 
   tabs_ = new QTabWidget(this);
   SetControlId(tabs_, kIdTabs, "tabs");
@@ -201,6 +222,7 @@ void MainDialog::InitDialog() {
   save_->UseColor(0, hot, true);
 
   ApplyLabelFont(this, {kIdOk, kIdSave, kIdExit, kIdTabs});
+  KeyboardAccess::Install(this);
 
   // The keyboard starts on the General page's first day, with Save the default button.
   if (QWidget* firstDay = FindControl(general_, GeneralPage::kFirstDayCalendarId))

@@ -13,6 +13,7 @@ class QTabWidget;
 
 namespace lunaret {
 
+class DataCommands;
 class GeneralPage;
 class InsightsPage;
 class StatisticsPage;
@@ -61,6 +62,7 @@ class MainDialog : public QDialog {
   InsightsPage* Insights() const { return insights_; }
   QTabWidget* Tabs() const { return tabs_; }
   QMenuBar* MenuBar() const { return menuBar_; }
+  DataCommands* Data() const { return data_; }
   ThemedHoverButton* OkButton() const { return ok_; }
   ThemedHoverButton* SaveButton() const { return save_; }
   ThemedHoverButton* ExitButton() const { return exit_; }
@@ -113,6 +115,7 @@ class MainDialog : public QDialog {
   GeneralPage* general_ = nullptr;        // child of the tab control
   StatisticsPage* statistics_ = nullptr;  // child of the tab control
   InsightsPage* insights_ = nullptr;      // child of the tab control
+  DataCommands* data_ = nullptr;          // child object
   bool initialized_ = false;
 };
 

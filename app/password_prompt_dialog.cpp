@@ -7,6 +7,7 @@
 #include "app/session_support.h"
 #include "controls/dialog_units.h"
 #include "controls/hover_button.h"
+#include "controls/keyboard_access.h"
 #include "controls/message_box.h"
 #include "controls/ui_support.h"
 
@@ -19,11 +20,16 @@ PasswordPromptDialog::PasswordPromptDialog(const QString& userName, QWidget* own
   setWindowTitle(QString::fromUtf8(kCaption));
   const DialogUnits units(font());
 
-  label_ = new QLabel(userName + QStringLiteral("'s password:"), this);
+  // The label names the field; as its buddy label it would take an '&' of the name for a
+  // mnemonic, so each '&' is written twice.
+  QString name = userName;
+  label_ = new QLabel(
+      name.replace(QLatin1Char('&'), QStringLiteral("&&")) + QStringLiteral("'s password:"), this);
   label_->setTextFormat(Qt::PlainText);
   SetControlId(label_, kIdLabel, "promptLabel");
   password_ = new QLineEdit(this);
   SetControlId(password_, kIdPassword, "passwordField");
+  label_->setBuddy(password_);
   password_->setEchoMode(QLineEdit::Password);
   password_->setMaxLength(kMaxFieldChars);
   password_->setMinimumWidth(units.X(64));
@@ -44,6 +50,7 @@ PasswordPromptDialog::PasswordPromptDialog(const QString& userName, QWidget* own
   connect(buttons_.ok, &QPushButton::clicked, this, &PasswordPromptDialog::accept);
   UseHoverLook(buttons_, &theme_, false, false);
   ApplyLabelFont(this, {kIdLabel, kIdPassword, kIdOk, kIdCancel});
+  KeyboardAccess::Install(this);
   password_->setFocus(Qt::OtherFocusReason);
 }
 

@@ -12,6 +12,7 @@
 
 #include "controls/dialog_units.h"
 #include "controls/hover_button.h"
+#include "controls/keyboard_access.h"
 #include "controls/message_box.h"
 #include "controls/ui_support.h"
 #include "core/scramble.h"
@@ -119,6 +120,7 @@ std::array<QLineEdit*, 3> BuildFieldDialog(QDialog* dialog, const std::array<Fie
     SetControlId(labels[i], rows[i].labelId, rows[i].labelName);
     fields[i] = new QLineEdit(dialog);
     SetControlId(fields[i], rows[i].fieldId, rows[i].fieldName);
+    labels[i]->setBuddy(fields[i]);
     fields[i]->setMaxLength(kMaxFieldChars);
     if (rows[i].hidden)
       fields[i]->setEchoMode(QLineEdit::Password);
@@ -154,6 +156,7 @@ std::array<QLineEdit*, 3> BuildFieldDialog(QDialog* dialog, const std::array<Fie
   UseHoverLook(*buttons, theme, repaintCursor, true);
   ApplyLabelFont(dialog, {rows[0].labelId, rows[0].fieldId, rows[1].labelId, rows[1].fieldId,
                           rows[2].labelId, rows[2].fieldId, kIdCancelButton, kIdOkButton});
+  KeyboardAccess::Install(dialog);
   return fields;
 }
 

@@ -11,6 +11,7 @@
 #include "app/session_support.h"
 #include "controls/dialog_units.h"
 #include "controls/hover_button.h"
+#include "controls/keyboard_access.h"
 #include "controls/message_box.h"
 #include "controls/ui_support.h"
 #include "core/text.h"
@@ -93,6 +94,7 @@ UserManagementDialog::UserManagementDialog(UserStore& store, const QString& logg
 
   ApplyLabelFont(this,
                  {kIdUsersGroup, kIdUserList, kIdNewUser, kIdChangePassword, kIdDelete, kIdOk});
+  KeyboardAccess::Install(this);
   users_->setFocus(Qt::OtherFocusReason);
 }
 

@@ -9,6 +9,7 @@
 #include "controls/dialog_units.h"
 #include "controls/hover_button.h"
 #include "controls/hyperlink.h"
+#include "controls/keyboard_access.h"
 #include "controls/ui_support.h"
 
 namespace lunaret {
@@ -90,6 +91,7 @@ AboutDialog::AboutDialog(QWidget* parent)
   ok_->UseColor(0, HotBackgroundColor(), true);
   ok_->UseTooltip(QStringLiteral(" OK! "), true);
   ApplyLabelFont(this, {kIdOk, kIdVersion, kIdYears});
+  KeyboardAccess::Install(this);
   ok_->setFocus();
 }
 

@@ -5,6 +5,7 @@
 
 #include "controls/dialog_units.h"
 #include "controls/hover_button.h"
+#include "controls/keyboard_access.h"
 #include "controls/ui_support.h"
 
 namespace lunaret {
@@ -46,6 +47,7 @@ DedicationDialog::DedicationDialog(QWidget* parent) : QDialog(parent) {
   ok_->UseCursor(kCursorHand, true);
   ok_->UseTooltip(QString::fromUtf8(kTooltip), true);
   ApplyLabelFont(this, {kIdText, kIdOk});
+  KeyboardAccess::Install(this);
   ok_->setFocus();
 }
 

@@ -4,6 +4,7 @@
 #include <QEnterEvent>
 #include <QFocusEvent>
 #include <QHelpEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyle>
@@ -174,6 +175,17 @@ void HoverButton::mouseMoveEvent(QMouseEvent* event) {
 void HoverButton::mouseDoubleClickEvent(QMouseEvent* event) {
   // The second press of a double click is a press like the first, so it clicks again.
   mousePressEvent(event);
+}
+
+void HoverButton::keyPressEvent(QKeyEvent* event) {
+  // Enter presses the button that has the focus, whichever button of the dialog is the default
+  // one, and also in a dialog that has none.
+  const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+  if (enter && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+    click();
+    return;
+  }
+  QPushButton::keyPressEvent(event);
 }
 
 void HoverButton::enterEvent(QEnterEvent* event) {

@@ -136,6 +136,10 @@ std::unique_ptr<Registry> OpenSqliteStore(const std::string& path, StoreOpenResu
   return OpenSqliteRegistry(path, result);
 }
 
+bool IsStoreFile(const std::string& path) {
+  return Inspect(path) == FileKind::kStore;
+}
+
 std::unique_ptr<Registry> OpenDefaultStore(StoreOpenResult* result) {
   return OpenSqliteStore(DefaultStorePath(), result);
 }

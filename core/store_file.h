@@ -26,6 +26,9 @@ std::string DefaultStorePath();
 // Opens or creates the SQLite store at path (folder 0700, file 0600). A file that is not a
 // Lunaret store is never written to.
 std::unique_ptr<Registry> OpenSqliteStore(const std::string& path, StoreOpenResult* result);
+
+// Whether path is a regular file that starts with the header of a Lunaret store; reads only.
+bool IsStoreFile(const std::string& path);
 #endif
 
 }  // namespace lunaret

@@ -10,6 +10,7 @@
 
 #include "controls/hover_button.h"
 #include "controls/inactive_tip_relay.h"
+#include "controls/keyboard_access.h"
 #include "controls/message_box.h"
 #include "controls/ui_support.h"
 #include "pages/page_dates.h"
@@ -116,6 +117,7 @@ void DatePickerDialog::InitDialog() {
   SetUpButton(cancel_, &theme_);
 
   ApplyLabelFont(this, {kOkId, kCancelId, kCalendarId});
+  KeyboardAccess::Install(this);
   adjustSize();
   PlaceAtOwnerClientArea();
 }

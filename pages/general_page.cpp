@@ -95,6 +95,7 @@ GeneralPage::GeneralPage(UserStore& store, const QString& userName, QWidget* par
   d_->duration->setValidator(new QRegularExpressionValidator(
       QRegularExpression(QStringLiteral("[0-9]*")), d_->duration));  // owned by the box
   d_->duration->setEnabled(false);
+  durationLabel->setBuddy(d_->duration);
   d_->upDown = new UpDownControl(this);
   SetControlId(d_->upDown, kUpDownId, "durationUpDown");
   d_->upDown->SetBuddy(d_->duration);

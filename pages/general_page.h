@@ -40,8 +40,7 @@ class GeneralPage : public QWidget {
   void ClearForecast();
 
   QString UserName() const;
-  // What the page shows: the first day selected on the left calendar, and the forecast duration
-  // as every computation reads it (the duration text by the atoi rule).
+  // The first day selected and the forecast duration read by the atoi rule, as they stand.
   CalendarDate FirstDay() const;
   long ForecastDuration() const;
 

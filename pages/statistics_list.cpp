@@ -7,10 +7,12 @@
 #include <QMouseEvent>
 #include <algorithm>
 #include <ctime>
+#include <iterator>
 #include <limits>
 #include <utility>
 
 #include "controls/ui_support.h"
+#include "core/history_merge.h"
 #include "pages/date_picker_dialog.h"
 
 namespace lunaret {
@@ -150,6 +152,19 @@ void StatisticsModel::ResetRows(std::vector<Row> rows) {
   endResetModel();
 }
 
+void StatisticsModel::InsertRows(std::vector<std::pair<std::size_t, Row>> rows) {
+  std::vector<Row> merged;
+  merged.reserve(rows_.size() + rows.size());
+  auto next = rows_.begin();
+  for (auto& [position, row] : rows) {
+    while (merged.size() < position && next != rows_.end())
+      merged.push_back(std::move(*next++));
+    merged.push_back(std::move(row));
+  }
+  merged.insert(merged.end(), std::make_move_iterator(next), std::make_move_iterator(rows_.end()));
+  ResetRows(std::move(merged));
+}
+
 void StatisticsModel::Renumber(int first, int last) {
   first = std::max(first, 0);
   last = std::min(last, RowCount() - 1);
@@ -261,6 +276,35 @@ std::vector<StatisticsRecord> StatisticsList::Records() const {
     records.push_back(record != nullptr ? *record : StatisticsRecord{});
   }
   return records;
+}
+
+void StatisticsList::InsertRecords(const ImportPlan& plan) {
+  for (const OvulationFill& fill : plan.fills) {
+    const int row = static_cast<int>(fill.index);
+    if (StatisticsRecord* record = model_->Record(row)) {
+      record->ovulationDate = fill.ovulationDate;
+      SetCellText(row, kOvulationColumn, Text(OvulationTextPicked(*record)));
+    }
+  }
+  if (!plan.additions.empty()) {
+    std::vector<std::pair<std::size_t, StatisticsModel::Row>> rows;
+    rows.reserve(plan.additions.size());
+    for (const PlacedRecord& added : plan.additions) {
+      StatisticsModel::Row row;
+      row.cells[kMensesColumn] = Text(MensesText(added.record));
+      row.cells[kOvulationColumn] = Text(OvulationTextPicked(added.record));
+      row.record = added.record;
+      rows.emplace_back(added.position, std::move(row));
+    }
+    model_->InsertRows(std::move(rows));
+    model_->Renumber(static_cast<int>(plan.additions.front().position), RowCount() - 1);
+    // Each new row measures to the next, and the row before it now measures to it.
+    for (const PlacedRecord& added : plan.additions) {
+      UpdateDuration(static_cast<int>(added.position));
+      UpdateDuration(static_cast<int>(added.position) + 1);
+    }
+  }
+  emit changed();
 }
 
 void StatisticsList::RemoveAllRows() {

@@ -15,6 +15,8 @@ class QMenu;
 
 namespace lunaret {
 
+struct ImportPlan;
+
 // The rows of the statistics list: four cell texts each, and the record of every row but the
 // trailing one. The rows own their records; removing a row releases its record with it.
 class StatisticsModel : public QAbstractTableModel {
@@ -48,6 +50,8 @@ class StatisticsModel : public QAbstractTableModel {
   void RemoveAllRows();
   // Replaces all rows at once.
   void ResetRows(std::vector<Row> rows);
+  // Inserts rows at their positions in the result, in ascending order of position.
+  void InsertRows(std::vector<std::pair<std::size_t, Row>> rows);
   // Writes "%d." with the row number into the "ID" cells of rows first..last.
   void Renumber(int first, int last);
 
@@ -88,6 +92,9 @@ class StatisticsList : public QTableView {
   // The records of all rows but the trailing one, in row order.
   std::vector<StatisticsRecord> Records() const;
   void RemoveAllRows();
+  // Adds the plan's records at their rows and fills in its ovulations, with the texts of dates
+  // picked anew, and reports the change once.
+  void InsertRecords(const ImportPlan& plan);
 
   void EditCell(int row, int column);
   void EditMensesDate(int row);

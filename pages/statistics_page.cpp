@@ -106,6 +106,10 @@ void StatisticsPage::ClearStatistics() {
   list_->setEnabled(false);
 }
 
+void StatisticsPage::ImportRecords(const ImportPlan& plan) {
+  list_->InsertRecords(plan);
+}
+
 void StatisticsPage::NotifyModified() {
   emit modified();
 }

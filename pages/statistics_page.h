@@ -9,6 +9,7 @@
 namespace lunaret {
 
 class StatisticsList;
+struct ImportPlan;
 
 // The "Statistics" tab: the user's past cycles in a StatisticsList inside "Vessa statistics".
 class StatisticsPage : public QWidget {
@@ -32,6 +33,8 @@ class StatisticsPage : public QWidget {
   void LoadStatistics(const QString& userName);
   void SaveStatistics();
   void ClearStatistics();
+  // Adds imported records at their places and fills in ovulations, as unsaved changes.
+  void ImportRecords(const ImportPlan& plan);
   // Called by the list after every change it makes; emits modified().
   void NotifyModified();
 

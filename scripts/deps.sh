@@ -1,18 +1,20 @@
 #!/usr/bin/env bash
 # Installs the Debian packages a task needs, only those that are missing.
-# Usage: scripts/deps.sh build|test|coverage|bench|look|windows
+# Usage: scripts/deps.sh build|test|coverage|bench|look|package|windows
 set -euo pipefail
 
 # Qt Charts draws the Insights chart; its CMake package needs Qt OpenGL's development files,
 # which qt6-charts-dev does not pull in on Debian 12.
 build=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-qpa-plugins libgl-dev
-       qt6-charts-dev libqt6opengl6-dev libsqlite3-dev fonts-dejavu-core)
+       qt6-charts-dev libqt6opengl6-dev libsqlite3-dev libical-dev fonts-dejavu-core)
 case "${1:-build}" in
   build) want=("${build[@]}" xvfb xauth) ;;
-  test) want=("${build[@]}" libgtest-dev libgmock-dev clang-format) ;;
+  test) want=("${build[@]}" libgtest-dev libgmock-dev clang-format desktop-file-utils appstream) ;;
   coverage) want=("${build[@]}" libgtest-dev libgmock-dev gcovr) ;;
   bench) want=("${build[@]}" libbenchmark-dev) ;;
   look) want=("${build[@]}" xvfb xauth imagemagick) ;;
+  # CPack's Debian packages: dpkg-shlibdeps (dpkg-dev) and file, which finds the programs.
+  package) want=("${build[@]}" dpkg-dev file) ;;
   windows) want=(cmake ninja-build g++-mingw-w64-x86-64-posix libgtest-dev wine wine64) ;;
   *) echo "deps.sh: unknown set '$1'" >&2; exit 2 ;;
 esac

@@ -1,0 +1,219 @@
+#include "app/data_commands.h"
+
+#include <QDate>
+#include <QFile>
+#include <QSaveFile>
+#include <QTabWidget>
+#include <ctime>
+
+#include "app/file_chooser.h"
+#include "app/main_dialog.h"
+#include "controls/message_box.h"
+#include "controls/ui_support.h"
+#include "core/forecast_calendar.h"
+#include "core/forecast_source.h"
+#include "core/history_csv.h"
+#include "core/history_merge.h"
+#include "pages/general_page.h"
+#include "pages/statistics_list.h"
+#include "pages/statistics_page.h"
+#ifndef _WIN32
+#include "core/store_backup.h"
+#include "core/store_file.h"
+#endif
+
+namespace lunaret {
+
+namespace {
+
+constexpr unsigned kInfoFlags = kMbOk | kMbIconInformation;        // 0x40
+constexpr unsigned kRefusalFlags = kMbOk | kMbIconExclamation;     // 0x30
+constexpr unsigned kFailureFlags = kMbOk | kMbIconError;           // 0x10
+constexpr unsigned kConfirmFlags = kMbYesNo | kMbIconExclamation;  // 0x34
+// How many bad lines a refusal names.
+constexpr std::size_t kBadLinesShown = 5;
+
+QString Count(std::size_t n, const char* one, const char* many) {
+  return QStringLiteral("%1 %2").arg(n).arg(QString::fromLatin1(n == 1 ? one : many));
+}
+
+QString RowReason(const BadRow& row) {
+  const QString text = FromStore(row.text);
+  switch (row.problem) {
+    case RowProblem::kMissingStart:
+      return DataCommands::tr("no start date");
+    case RowProblem::kNotADate:
+      return DataCommands::tr("not a date: \"%1\"").arg(text);
+    case RowProblem::kOutOfRange:
+      return DataCommands::tr("%1 is outside 1970-02-01 to 2037-12-31").arg(text);
+    case RowProblem::kOvulationBeforeStart:
+      return DataCommands::tr("ovulation before start");
+    case RowProblem::kUnterminatedQuote:
+      return DataCommands::tr("a quoted field is not closed");
+  }
+  return {};
+}
+
+}  // namespace
+
+DataCommands::DataCommands(MainDialog* window) : QObject(window), window_(window) {
+#ifndef _WIN32
+  storePath_ = QString::fromLocal8Bit(DefaultStorePath());
+#endif
+}
+
+DataCommands::~DataCommands() = default;
+
+bool DataCommands::WriteWhole(const QString& path, const QByteArray& bytes, QString* error) {
+  QSaveFile file(path);
+  // The flush is asked for on its own: a write that the disk cuts short fails there, and
+  // commit() would put the short file in place all the same.
+  const bool ok = file.open(QIODevice::WriteOnly) &&
+                  file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner) &&
+                  file.write(bytes) == bytes.size() && file.flush() && file.commit();
+  if (!ok) {
+    *error = file.errorString();
+    file.cancelWriting();
+  }
+  return ok;
+}
+
+void DataCommands::Deliver(const QString& path, const QByteArray& bytes, const QString& title,
+                           const QString& success) {
+  QString error;
+  if (WriteWhole(path, bytes, &error)) {
+    ShowMessageBox(window_, success, title, kInfoFlags);
+  } else {
+    ShowMessageBox(window_, tr("Unable to write %1:\n%2").arg(path, error), title, kFailureFlags);
+  }
+}
+
+void DataCommands::OnExportHistory() {
+  const QString title = tr("Lunaret export history...");
+  const QString path = FileChooser::Current().SaveFileName(
+      window_, tr("Export history"),
+      QStringLiteral("lunaret-%1-history.csv").arg(window_->UserName()),
+      tr("CSV files (*.csv);;All files (*)"));
+  if (path.isEmpty())
+    return;
+  const std::vector<StatisticsRecord> records = window_->Statistics()->List()->Records();
+  const std::string csv = WriteHistoryCsv(records);
+  Deliver(path, QByteArray::fromStdString(csv), title,
+          tr("Exported %1 to %2.").arg(Count(records.size(), "row", "rows"), path));
+}
+
+QString DataCommands::Refusal(const HistoryFile& file) {
+  switch (file.error) {
+    case HistoryFileError::kEmpty:
+      return tr("the file is empty.");
+    case HistoryFileError::kTooLarge:
+      return tr("the file is larger than 10 MB.");
+    case HistoryFileError::kNotText:
+      return tr("the file is not UTF-8 text.");
+    case HistoryFileError::kNoStartColumn:
+      return tr("the file has no \"start\" column.");
+    case HistoryFileError::kNone:
+      break;
+  }
+  if (file.badRows.empty())
+    return {};
+  QString text = Count(file.badRows.size(), "bad line", "bad lines") + QLatin1Char(':');
+  for (std::size_t i = 0; i < file.badRows.size() && i < kBadLinesShown; ++i) {
+    text += tr("\nline %1: %2").arg(file.badRows[i].line).arg(RowReason(file.badRows[i]));
+  }
+  if (file.badRows.size() > kBadLinesShown)
+    text += QStringLiteral("\n...");
+  return text;
+}
+
+void DataCommands::OnImportHistory() {
+  const QString title = tr("Lunaret import history...");
+  const QString path = FileChooser::Current().OpenFileName(window_, tr("Import history"),
+                                                           tr("CSV files (*.csv);;All files (*)"));
+  if (path.isEmpty())
+    return;
+  QFile input(path);
+  if (!input.open(QIODevice::ReadOnly)) {
+    ShowMessageBox(window_, tr("Unable to read %1:\n%2").arg(path, input.errorString()), title,
+                   kFailureFlags);
+    return;
+  }
+  // One byte past the limit is enough to know that a file is too large.
+  const QByteArray bytes = input.read(static_cast<qint64>(kMaxHistoryFileBytes) + 1);
+  const HistoryFile file = ReadHistoryCsv(std::string_view(bytes.constData(), bytes.size()));
+  if (const QString refusal = Refusal(file); !refusal.isEmpty()) {
+    ShowMessageBox(window_, tr("Nothing was imported from %1: %2").arg(path, refusal), title,
+                   kRefusalFlags);
+    return;
+  }
+
+  StatisticsPage* statistics = window_->Statistics();
+  const ImportPlan plan = PlanImport(statistics->List()->Records(), file.records);
+  const QString summary =
+      tr("%1, %2 already there, %3.")
+          .arg(Count(plan.additions.size(), "row to add", "rows to add"))
+          .arg(plan.alreadyThere)
+          .arg(Count(plan.fills.size(), "ovulation to fill in", "ovulations to fill in"));
+  if (!plan.Changes()) {
+    ShowMessageBox(window_, summary + tr(" Nothing to import."), title, kInfoFlags);
+    return;
+  }
+  if (ShowMessageBox(window_, summary + tr(" Import?"), title, kConfirmFlags) != kIdYes)
+    return;
+  statistics->ImportRecords(plan);
+  window_->Tabs()->setCurrentWidget(statistics);
+}
+
+void DataCommands::OnExportForecast() {
+  const QString title = tr("Lunaret export forecast...");
+  GeneralPage* general = window_->General();
+  const ForecastSchedule schedule =
+      NextForecast(window_->Statistics()->List()->Records(), general->FirstDay(),
+                   general->ForecastDuration(), TodayLocal());
+  if (schedule.periods.empty()) {
+    ShowMessageBox(window_,
+                   tr("There is no forecast to export: the forecast duration is not a number of "
+                      "days."),
+                   title, kRefusalFlags);
+    return;
+  }
+  const QString path = FileChooser::Current().SaveFileName(
+      window_, tr("Export forecast to calendar"),
+      QStringLiteral("lunaret-%1-forecast.ics").arg(window_->UserName()),
+      tr("iCalendar files (*.ics);;All files (*)"));
+  if (path.isEmpty())
+    return;
+  const std::string calendar =
+      WriteForecastCalendar(ToStore(window_->UserName()), schedule, std::time(nullptr));
+  QString what = Count(schedule.periods.size(), "expected period", "expected periods");
+  if (!schedule.fertileWindows.empty()) {
+    what += tr(" and %1").arg(
+        Count(schedule.fertileWindows.size(), "fertile window", "fertile windows"));
+  }
+  Deliver(path, QByteArray::fromStdString(calendar), title,
+          tr("Exported %1 to %2.").arg(what, path));
+}
+
+void DataCommands::OnBackUp() {
+#ifndef _WIN32
+  const QString title = tr("Lunaret backup...");
+  const QString path = FileChooser::Current().SaveFileName(
+      window_, tr("Back up all data"),
+      QStringLiteral("lunaret-backup-%1.db").arg(QDate::currentDate().toString(Qt::ISODate)),
+      tr("Lunaret backups (*.db);;All files (*)"));
+  if (path.isEmpty())
+    return;
+  std::string image;
+  if (!ReadStoreImage(storePath_.toLocal8Bit().toStdString(), &image)) {
+    ShowMessageBox(window_, tr("Unable to read the store %1.").arg(storePath_), title,
+                   kFailureFlags);
+    return;
+  }
+  QString success = tr("All data was backed up to %1.").arg(path);
+  if (window_->IsModified())
+    success += tr("\nChanges not yet saved are not in the backup.");
+  Deliver(path, QByteArray::fromStdString(image), title, success);
+#endif
+}
+
+}  // namespace lunaret

@@ -1,0 +1,55 @@
+#ifndef LUNARET_APP_DATA_COMMANDS_H
+#define LUNARET_APP_DATA_COMMANDS_H
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+
+namespace lunaret {
+
+class MainDialog;
+struct HistoryFile;
+
+// The Tools menu's data commands of the main window: the history out to a CSV file and back in,
+// the forecast out to an iCalendar file, and a backup of the whole store. Files are chosen
+// through the FileChooser and written whole or not at all, readable by their owner alone.
+class DataCommands : public QObject {
+  Q_OBJECT
+
+ public:
+  // Command ids of the menu entries.
+  static constexpr int kCmdExportHistory = 32785;
+  static constexpr int kCmdImportHistory = 32786;
+  static constexpr int kCmdExportForecast = 32787;
+  static constexpr int kCmdBackUp = 32788;
+
+  explicit DataCommands(MainDialog* window);
+  ~DataCommands() override;
+
+  // The store file the backup reads; the per-user store by default.
+  void SetStorePath(const QString& path) { storePath_ = path; }
+
+  // Writes bytes to path atomically with mode 0600; false with the reason when it fails, in
+  // which case nothing of the file exists and a file there before is left as it was.
+  static bool WriteWhole(const QString& path, const QByteArray& bytes, QString* error);
+
+ public slots:
+  void OnExportHistory();
+  void OnImportHistory();
+  void OnExportForecast();
+  void OnBackUp();
+
+ private:
+  // Writes the file and says so: info on success, the reason on failure.
+  void Deliver(const QString& path, const QByteArray& bytes, const QString& title,
+               const QString& success);
+  // Why a history file is refused, or empty when it can be read.
+  static QString Refusal(const HistoryFile& file);
+
+  MainDialog* window_;  // the parent
+  QString storePath_;
+};
+
+}  // namespace lunaret
+
+#endif  // LUNARET_APP_DATA_COMMANDS_H

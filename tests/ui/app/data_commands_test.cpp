@@ -1,0 +1,148 @@
+// The data commands in the real main window: the import's question and its rows as unsaved
+// changes, and files written whole for their owner or not at all.
+#include <sys/resource.h>
+#include <QDate>
+#include <QTemporaryDir>
+#include <csignal>
+
+#include "app/data_commands.h"
+#include "app/file_chooser.h"
+#include "app/main_dialog.h"
+#include "app_test_support.h"
+#include "controls/hover_button.h"
+#include "core/dates.h"
+#include "core/history_csv.h"
+#include "pages/statistics_list.h"
+#include "pages/statistics_page.h"
+
+namespace lunaret {
+namespace {
+
+// Answers the file dialogs with path, and keeps the name the command offered.
+class ChosenFile : public FileChooser {
+ public:
+  ChosenFile() { SetCurrent(this); }
+  ~ChosenFile() override { SetCurrent(nullptr); }
+  QString SaveFileName(QWidget*, const QString&, const QString& name, const QString&) override {
+    offered = name;
+    return path;
+  }
+  QString OpenFileName(QWidget*, const QString&, const QString&) override { return path; }
+  QString path, offered;
+};
+
+class DataCommandsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    temp_.AddUser("Anna", "a", 1646096461);
+    SaveStatistics(temp_.store(), "Anna", {{1641000000, 0}, {1646096461, 0}});  // 1 Jan, 1 Mar
+    Open();
+  }
+  void Open() {
+    main_ = std::make_unique<MainDialog>(temp_.store(), QStringLiteral("Anna"));
+    main_->show();
+    main_->Data()->SetStorePath(QString::fromStdString(temp_.path()));
+  }
+  // Runs a command on a file of the folder that holds bytes (none for a null array), on a disk
+  // full past sizeLimit bytes.
+  void Run(int command, const QString& name, const QByteArray& bytes, int answer = kIdOk,
+           rlim_t sizeLimit = RLIM_INFINITY) {
+    chooser_.path = name.startsWith('/') ? name : folder_.filePath(name);
+    QFile file(chooser_.path);
+    if (!bytes.isNull() && file.open(QIODevice::WriteOnly))
+      file.write(bytes);
+    file.close();
+    boxes_.Clear();
+    boxes_.Answer(answer);
+    signal(SIGXFSZ, SIG_IGN);
+    rlimit limit{sizeLimit, RLIM_INFINITY};
+    setrlimit(RLIMIT_FSIZE, &limit);
+    main_->Command(command)->trigger();
+    limit.rlim_cur = RLIM_INFINITY;
+    setrlimit(RLIMIT_FSIZE, &limit);
+  }
+  std::string Shown() const {  // the list's records as a history file
+    return WriteHistoryCsv(main_->Statistics()->List()->Records()).substr(42);
+  }
+
+  test::TempStore temp_;
+  test::MessageBoxRecorder boxes_;
+  ChosenFile chooser_;
+  QTemporaryDir folder_;
+  std::unique_ptr<MainDialog> main_;
+  const std::string stored_ = "2022-01-01,,59,\r\n2022-03-01,,,\r\n";
+};
+
+TEST_F(DataCommandsTest, ImportedRowsAreUnsavedChangesThatDiscardDropsAndSaveWrites) {
+  const std::string merged =
+      "2022-01-01,,31,\r\n2022-02-01,2022-02-14,28,13\r\n2022-03-01,"
+      "2022-03-15,31,14\r\n2022-04-01,,,\r\n";
+  for (int answer : {kIdNo, kIdYes, kIdYes}) {  // No; Yes then Discard; Yes then Save
+    Run(DataCommands::kCmdImportHistory, "in.csv",
+        "start,ovulation\r\n2022-02-01,2022-02-14\r\n2022-03-01,2022-03-15\r\n2022-04-01,", answer);
+    test::ExpectOnlyMessage(boxes_,
+                            "2 rows to add, 1 already there, 1 ovulation to fill in. Import?",
+                            "Lunaret import history...", 0x34);
+    EXPECT_EQ(Shown(), answer == kIdYes ? merged : stored_);
+    EXPECT_EQ(main_->SaveButton()->isEnabled(), answer == kIdYes);
+    EXPECT_EQ(main_->Statistics()->List()->CellText(4, StatisticsList::kIdColumn),
+              answer == kIdYes ? "5." : "");                    // the trailing row stays last
+    main_->Command(MainDialog::kCmdDiscardChanges)->trigger();  // answered Yes
+    EXPECT_EQ(Shown(), stored_);
+  }
+  Run(DataCommands::kCmdImportHistory, "in.csv", {}, kIdYes);
+  main_->SaveButton()->click();
+  Open();
+  EXPECT_EQ(Shown(), merged);
+  main_->Command(MainDialog::kCmdLogOff)->trigger();  // greys all but the backup
+  for (int id : {DataCommands::kCmdExportHistory, DataCommands::kCmdImportHistory,
+                 DataCommands::kCmdExportForecast, DataCommands::kCmdBackUp})
+    EXPECT_EQ(main_->Command(id)->isEnabled(), id == DataCommands::kCmdBackUp);
+}
+
+TEST_F(DataCommandsTest, FilesAreWrittenWholeForTheirOwnerOrNotAtAllAndBadFilesChangeNothing) {
+  using D = DataCommands;
+  const QString unable = "Unable to write %1:\n";
+  const QByteArray none;
+  const struct {
+    int command;
+    QString file, message;
+    unsigned flags;
+    QByteArray before, after;  // the file's bytes (null: none), and how it starts afterwards
+    rlim_t sizeLimit = RLIM_INFINITY;  // a disk full past that many bytes
+  } cases[] = {
+      {D::kCmdImportHistory, "bad.csv",
+       "Nothing was imported from %1: 2 bad lines:\nline 3: not a "
+       "date: \"2022-13-01\"\nline 5: 1961-06-01 is outside 1970-02-01 to 2037-12-31",
+       0x30, "start\n2022-05-01\n2022-13-01\n\n1961-06-01\n", "start"},
+      {D::kCmdExportHistory, "lunaret-Anna-history.csv", "Exported 2 rows to %1.", 0x40,
+       "an older, longer file", "start,ovulation,cycle_days,ovulation_day\r\n2022-01-01,,59,\r\n"},
+      {D::kCmdExportForecast, "lunaret-Anna-forecast.ics", "Exported 6 expected periods to %1.",
+       0x40, none, "BEGIN:VCALENDAR\r\n"},
+      {D::kCmdBackUp, "lunaret-backup-" + QDate::currentDate().toString(Qt::ISODate) + ".db",
+       "All data was backed up to %1.", 0x40, none, QByteArray("SQLite format 3", 16)},
+      {D::kCmdExportHistory, "/proc/no-permission.csv", unable, 0x10, none, "-"},
+      {D::kCmdExportHistory, "folder.csv", unable, 0x10, none, "-"},
+      {D::kCmdExportHistory, "full.csv", unable, 0x10, "old", "old", 20},
+  };
+  QDir(folder_.path()).mkdir("folder.csv");
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.file.toStdString());
+    Run(c.command, c.file, c.before, kIdOk, c.sizeLimit);
+    ASSERT_EQ(boxes_.Calls().size(), 1u);
+    EXPECT_TRUE(boxes_.Calls()[0].text.startsWith(c.message.arg(chooser_.path)));
+    EXPECT_EQ(boxes_.Calls()[0].flags, c.flags);
+    QFile file(chooser_.path);
+    EXPECT_TRUE((file.open(QIODevice::ReadOnly) ? file.readAll() : "-").startsWith(c.after));
+    if (c.flags == 0x40) {  // the name offered, and the file for its owner alone
+      EXPECT_EQ(chooser_.offered, c.file);
+      EXPECT_EQ(file.permissions() & 0x7077, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    }
+    EXPECT_TRUE(QDir(folder_.path()).entryList(QDir::Files | QDir::Hidden).filter("csv.").empty());
+    EXPECT_EQ(Shown(), stored_);
+    EXPECT_FALSE(main_->IsModified());
+  }
+}
+
+}  // namespace
+}  // namespace lunaret
