@@ -81,7 +81,10 @@ InsightsChartView::InsightsChartView(QWidget* parent) : QChartView(parent) {
   mean_ = new QLineSeries;
   mean_->setPen(QPen(kLine, 2, Qt::SolidLine));
   forecast_ = new QLineSeries;
-  forecast_->setPen(QPen(kForecastLine, 2, Qt::DashLine));
+  // Short dashes, so that the legend's short stroke shows them too.
+  QPen dashed(kForecastLine, 2);
+  dashed.setDashPattern({2, 2});
+  forecast_->setPen(dashed);
   const QList<QAbstractSeries*> all = {band_, bars_, mean_, forecast_};
   for (QAbstractSeries* series : all) {
     chart_->addSeries(series);  // the chart owns its series; the band lies under the bars
