@@ -6,7 +6,6 @@
 #include "core/dates.h"
 #include "core/history_merge.h"
 #include "test_support.h"
-#include "test_support.h"
 
 namespace lunaret {
 namespace {
