@@ -8,12 +8,11 @@
 #include <vector>
 
 #include "core/cycle_insights_text.h"
+#include "core/forecast_source.h"
 #include "test_support.h"
 
 namespace lunaret {
 namespace {
-
-using test::ScopedTimeZone;
 
 CalendarDate Day(int yyyymmdd) {  // 0: no date
   return yyyymmdd ? MakeDate(yyyymmdd / 10000, yyyymmdd / 100 % 100, yyyymmdd % 100)
@@ -105,9 +104,11 @@ class GoldenTest : public ::testing::TestWithParam<Golden> {};
 
 TEST_P(GoldenTest, FiguresForecastAndAccuracyAreTheHandWorkedOnes) {
   const Golden& golden = GetParam();
-  if (std::string(golden.zone) != "UTC" && !ScopedTimeZone::kRulesSupported)
+#ifdef _WIN32  // the C library of Windows reads no rules of summer time
+  if (std::string(golden.zone) != "UTC")
     GTEST_SKIP() << "no POSIX time zone rules here";
-  ScopedTimeZone zone(golden.zone);
+#endif
+  test::ScopedEnv zone("TZ", golden.zone);
   const CycleInsights insights =
       ComputeInsights(Records(golden.rows), Day(golden.firstDay), golden.duration);
   std::vector<std::string> values;
@@ -143,6 +144,22 @@ TEST(CycleInsightsTest, SentencesAndLaterPeriodsOfAForecast) {
       ForecastPeriodAt(ForecastFromHistory(Records(kGoldens[2].rows), Day(20240424)), 1);
   EXPECT_EQ(std::tuple(second.start, second.fertileStart, second.fertileEnd),
             std::tuple(Day(20240621), Day(20240601), Day(20240607)));
+}
+
+// The calendar file carries the history forecast from today on, and the duration's without one.
+TEST(CycleInsightsTest, TheCalendarFileTakesTheHistoryForecastWhereItApplies) {
+  const std::vector<StatisticsRecord> history = Records(kGoldens[0].rows);
+  const ForecastSchedule later = NextForecast(history, Day(20240528), 28, Day(20240710));
+  ASSERT_EQ(std::tuple(later.periods.size(), later.fertileWindows.size()), std::tuple(6u, 6u));
+  EXPECT_EQ(std::tuple(later.periods[0].start, later.periods[0].earlyDays,
+                       later.fertileWindows[0].first, later.periods[5].start),
+            std::tuple(Day(20240727), 5, Day(20240708), Day(20241224)));
+  EXPECT_EQ(NextForecast(history, Day(20240528), 28, Day(20240601)).periods[0].start,
+            Day(20240627));
+  const ForecastSchedule fixed = NextForecast({}, Day(20240528), 28, Day(20240601));
+  EXPECT_EQ(
+      std::tuple(fixed.periods[0].start, fixed.periods[0].earlyDays, fixed.fertileWindows.size()),
+      std::tuple(Day(20240625), 0, 0u));
 }
 
 TEST(CycleInsightsTest, TenThousandRecordsTwoDaysApartMakeOneCycleEach) {
