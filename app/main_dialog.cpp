@@ -22,6 +22,8 @@
 #include "controls/ui_support.h"
 #include "core/registry.h"
 #include "pages/general_page.h"
+#include "pages/insights_page.h"
+#include "pages/statistics_list.h"
 #include "pages/statistics_page.h"
 
 namespace lunaret {
@@ -183,8 +185,16 @@ void MainDialog::InitDialog() {
   connect(statistics_, &StatisticsPage::okRequested, this, &MainDialog::OnOK);
   connect(statistics_, &StatisticsPage::cancelRequested, this, &MainDialog::OnCancel);
   statistics_->Initialize();
+  // The Insights page follows every change of the other two; it changes nothing itself.
+  insights_ = new InsightsPage(tabs_);
+  connect(general_, &GeneralPage::modified, this, &MainDialog::RefreshInsights);
+  connect(statistics_, &StatisticsPage::modified, this, &MainDialog::RefreshInsights);
+  connect(insights_, &InsightsPage::okRequested, this, &MainDialog::OnOK);
+  connect(insights_, &InsightsPage::cancelRequested, this, &MainDialog::OnCancel);
+  RefreshInsights();
   tabs_->addTab(general_, tr("General"));
   tabs_->addTab(statistics_, tr("Statistics"));
+  tabs_->addTab(insights_, tr("Insights"));
   tabs_->setCurrentIndex(0);
 
   // Loading may have marked the pages modified; the window starts clean all the same.
@@ -237,6 +247,15 @@ void MainDialog::SetCaption() {
   setWindowTitle(caption);
 }
 
+void MainDialog::RefreshInsights() {
+  if (userName_.isEmpty()) {
+    insights_->ClearInsights();
+    return;
+  }
+  insights_->UpdateInsights(statistics_->List()->Records(), general_->FirstDay(),
+                            general_->ForecastDuration());
+}
+
 void MainDialog::MarkModified() {
   save_->setEnabled(true);
   Command(kCmdDiscardChanges)->setEnabled(true);
@@ -272,6 +291,7 @@ void MainDialog::SetLoggedOff() {
   setWindowTitle(QString::fromUtf8(kCaption));
   general_->ClearForecast();
   statistics_->ClearStatistics();
+  insights_->ClearInsights();
   ok_->setEnabled(false);
   save_->setEnabled(false);
   Command(kCmdLogOff)->setEnabled(false);
@@ -352,6 +372,7 @@ void MainDialog::OnLogIn() {
   userName_ = login.UserName();
   general_->LoadForecast(userName_);
   statistics_->LoadStatistics(userName_);
+  RefreshInsights();
   SetCaption();
   ok_->setEnabled(true);
   Command(kCmdLogOff)->setEnabled(true);
@@ -381,6 +402,7 @@ void MainDialog::OnDiscardChanges() {
     return;
   general_->LoadForecast(userName_);
   statistics_->LoadStatistics(userName_);
+  RefreshInsights();
   ClearModified();
 }
 

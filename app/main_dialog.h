@@ -15,10 +15,11 @@ namespace lunaret {
 
 class DataCommands;
 class GeneralPage;
+class InsightsPage;
 class StatisticsPage;
 class ThemedHoverButton;
 
-// The main window: the two pages in a tab control, Save and Exit, and the menu of session
+// The main window: the pages in a tab control, Save and Exit, and the menu of session
 // commands. It holds the logged-in user and whether the pages hold unsaved changes; the pages
 // write to the store only when it tells them to.
 class MainDialog : public QDialog {
@@ -58,6 +59,7 @@ class MainDialog : public QDialog {
 
   GeneralPage* General() const { return general_; }
   StatisticsPage* Statistics() const { return statistics_; }
+  InsightsPage* Insights() const { return insights_; }
   QTabWidget* Tabs() const { return tabs_; }
   QMenuBar* MenuBar() const { return menuBar_; }
   DataCommands* Data() const { return data_; }
@@ -98,6 +100,8 @@ class MainDialog : public QDialog {
   bool ConfirmExit();
   QAction* AddCommand(class QMenu* menu, const QString& text, int commandId, const char* name);
   void SetCaption();
+  // Hands the Insights page the data as the other two pages hold it now, saved or not.
+  void RefreshInsights();
 
   UserStore& store_;
   ThemeLibrary theme_;
@@ -110,6 +114,7 @@ class MainDialog : public QDialog {
   bool modified_ = false;
   GeneralPage* general_ = nullptr;        // child of the tab control
   StatisticsPage* statistics_ = nullptr;  // child of the tab control
+  InsightsPage* insights_ = nullptr;      // child of the tab control
   DataCommands* data_ = nullptr;          // child object
   bool initialized_ = false;
 };

@@ -94,8 +94,9 @@ std::string WriteForecastCalendar(const std::string& user, const ForecastSchedul
   place = 0;
   for (const FertileWindow& window : schedule.fertileWindows) {
     const int days = static_cast<int>(DaysSince(window.first, window.last)) + 1;
-    AddEvent(calendar.get(), ForecastEventUid(user, "fertile", ++place), "Fertile window", {},
-             window.first, days < 1 ? 1 : days, stamp, sequence);
+    AddEvent(calendar.get(), ForecastEventUid(user, "fertile", ++place), "Fertile window",
+             "Estimated from your history; not a method of contraception.", window.first,
+             days < 1 ? 1 : days, stamp, sequence);
   }
 
   char* text = icalcomponent_as_ical_string_r(calendar.get());

@@ -1,5 +1,7 @@
 #include "core/forecast_source.h"
 
+#include "core/cycle_insights.h"
+
 namespace lunaret {
 
 ForecastSchedule ScheduleFromDuration(const CalendarDate& firstDay, long duration,
@@ -29,8 +31,25 @@ ForecastSchedule ScheduleFromDuration(const CalendarDate& firstDay, long duratio
 ForecastSchedule NextForecast(const std::vector<StatisticsRecord>& history,
                               const CalendarDate& firstDay, long duration,
                               const CalendarDate& today) {
-  static_cast<void>(history);  // read by the history forecast
-  return ScheduleFromDuration(firstDay, duration, today);
+  const HistoryForecast forecast = ForecastFromHistory(history, firstDay);
+  if (!forecast.available)
+    return ScheduleFromDuration(firstDay, duration, today);
+  ForecastSchedule schedule;
+  // The first expected start that is not yet past: period n begins (n + 1) lengths after the
+  // first day.
+  const long elapsed = DaysSince(firstDay, today);
+  const long first = elapsed <= forecast.length ? 0 : (elapsed - 1) / forecast.length;
+  const std::string description = "Forecast from your history: the median of your last " +
+                                  std::to_string(forecast.cyclesUsed) + " cycles, " +
+                                  std::to_string(forecast.length) +
+                                  " days. An estimate, not a method of contraception.";
+  for (int k = 0; k < kForecastPeriods; ++k) {
+    const ForecastPeriod period = ForecastPeriodAt(forecast, static_cast<int>(first) + k);
+    const int range = static_cast<int>(forecast.range);
+    schedule.periods.push_back({period.start, range, range, description});
+    schedule.fertileWindows.push_back({period.fertileStart, period.fertileEnd});
+  }
+  return schedule;
 }
 
 }  // namespace lunaret

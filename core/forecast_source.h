@@ -38,9 +38,9 @@ struct ForecastSchedule {
 ForecastSchedule ScheduleFromDuration(const CalendarDate& firstDay, long duration,
                                       const CalendarDate& today);
 
-// The forecast a calendar file carries. The one place that chooses it: today the first day
-// and the forecast duration; the history forecast of past cycles (median length, its range and
-// the fertile windows) takes over here where it applies.
+// The forecast a calendar file carries, from today on: the history forecast of past cycles
+// (median length, its range and the fertile windows) where it applies, else the first day and
+// the forecast duration.
 ForecastSchedule NextForecast(const std::vector<StatisticsRecord>& history,
                               const CalendarDate& firstDay, long duration,
                               const CalendarDate& today);

@@ -250,15 +250,11 @@ void GeneralPage::OnSelectionChange() {
 }
 
 void GeneralPage::UpdateForecast() {
-  const long length = AtoiRule(ToStore(d_->duration->text()));
-  const CalendarDate first = FromQDate(d_->left->selectedDate());
-  SelectQuietly(d_->right, ToQDate(ForecastNextStart(first, length)));
+  SelectQuietly(d_->right, ToQDate(ForecastNextStart(FirstDay(), ForecastDuration())));
 }
 
 void GeneralPage::UpdateStatus() {
-  const long length = AtoiRule(ToStore(d_->duration->text()));
-  const CalendarDate first = FromQDate(d_->left->selectedDate());
-  d_->status->setText(FromStore(CycleStatus(first, length, Today())));
+  d_->status->setText(FromStore(CycleStatus(FirstDay(), ForecastDuration(), Today())));
 }
 
 void GeneralPage::showEvent(QShowEvent* event) {

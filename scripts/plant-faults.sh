@@ -49,6 +49,10 @@ mkdir -p "$scratch"
 # are kept, so the build there only redoes what changed since the last run.
 tar -C "$src" --exclude='./build*' --exclude=./.git --exclude=./out -cf - . |
   tar -C "$scratch" -xf -
+# Files gone from the tree go from the copy too.
+(cd "$scratch" && find . -type f) | while IFS= read -r file; do
+  [ -e "$src/$file" ] || rm -f "$scratch/$file"
+done
 
 build_type=Debug
 timeout 600 cmake -S "$scratch" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=$build_type \

@@ -5,7 +5,6 @@
 
 #include "core/dates.h"
 #include "core/history_merge.h"
-#include "test_store.h"
 #include "test_support.h"
 
 namespace lunaret {
@@ -71,7 +70,7 @@ TEST(HistoryCsvTest, WrittenFormAndOtherFormsReadBackAndBadFilesNameTheirFirstBa
 
 TEST(HistoryMergeTest, SkipsKnownDaysFillsOvulationsAndPlacesByDate) {
   // Central European time: a record kept at 00:30 local time lies on the previous UTC day.
-  test::ScopedTimeZone zone("CET-1CEST,M3.5.0,M10.5.0/3");
+  test::ScopedEnv zone("TZ", "CET-1CEST,M3.5.0,M10.5.0/3");
   const TimeValue earlyMarch = MakeTimeValue(MakeDate(2022, 3, 1), 0, 30, 0);
   const StatisticsRecord jan{Day(2022, 1, 1), 0}, mar{earlyMarch, 0}, dec{Day(2021, 12, 1), 0},
       feb{Day(2022, 2, 1), Day(2022, 2, 15)}, jan20{Day(2022, 1, 20), 0},

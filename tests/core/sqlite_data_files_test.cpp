@@ -13,7 +13,7 @@
 #include "core/forecast_calendar.h"
 #include "core/store_backup.h"
 #include "core/store_file.h"
-#include "test_store.h"
+#include "test_support.h"
 
 namespace lunaret {
 namespace {
@@ -124,7 +124,8 @@ TEST(ForecastCalendarTest, AllDayEventsReadBackWithUidsKeptAcrossExports) {
   EXPECT_EQ(first[5].substr(0, 42 + uid.size()),
             "period-6" + uid + " Period expected 20240626 20240627");
   EXPECT_NE(first[0].find("Expected between 2024-02-05 and 2024-02-10."), std::string::npos);
-  EXPECT_EQ(first[6], "fertile-1" + uid + " Fertile window 20240124 20240130 2119386 | ");
+  EXPECT_EQ(first[6], "fertile-1" + uid + " Fertile window 20240124 20240130 2119386 | " +
+                          "Estimated from your history; not a method of contraception.");
 
   // Later, a new first day and length: the same six events, moved. 10 Mar is already past.
   const std::vector<std::string> second = Events(WriteForecastCalendar(

@@ -1,51 +1,173 @@
 #ifndef LUNARET_TESTS_CORE_TEST_SUPPORT_H
 #define LUNARET_TESTS_CORE_TEST_SUPPORT_H
 
+#include <gtest/gtest.h>
+
 #include <cstdlib>
 #include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <optional>
+#include <random>
 #include <string>
+#include <vector>
 
-namespace lunaret::test {
-
-// Sets TZ (and re-reads it) while it lives; restores the previous value afterwards.
-class ScopedTimeZone {
- public:
-  explicit ScopedTimeZone(const char* zone) {
-    if (const char* current = std::getenv("TZ"))
-      previous_ = current;
-    hadValue_ = std::getenv("TZ") != nullptr;
-    Set(zone);
-  }
-  ~ScopedTimeZone() { Set(hadValue_ ? previous_.c_str() : nullptr); }
-  ScopedTimeZone(const ScopedTimeZone&) = delete;
-  ScopedTimeZone& operator=(const ScopedTimeZone&) = delete;
-
-  // False where the C library cannot read POSIX rule strings such as
-  // "CET-1CEST,M3.5.0,M10.5.0/3"; tests of summer time changes then have nothing to check.
+#include "core/statistics.h"
+#include "core/user_store.h"
 #ifdef _WIN32
-  static constexpr bool kRulesSupported = false;
+#include <windows.h>
+
+#include "core/registry_win.h"
 #else
-  static constexpr bool kRulesSupported = true;
+#include "core/store_file.h"
 #endif
 
+namespace lunaret {
+
+inline bool operator==(const StatisticsRecord& a, const StatisticsRecord& b) {
+  return a.mensesDate == b.mensesDate && a.ovulationDate == b.ovulationDate;
+}
+
+namespace test {
+
+// Sets an environment variable (removes it, for null) while it lives; TZ is read again.
+class ScopedEnv {
+ public:
+  ScopedEnv(const char* name, const char* value) : name_(name) {
+    if (const char* current = std::getenv(name))
+      previous_ = current;
+    Set(name, value);
+  }
+  ~ScopedEnv() { Set(name_, previous_ ? previous_->c_str() : nullptr); }
+
  private:
-  static void Set(const char* zone) {
+  static void Set(const char* name, const char* value) {
 #ifdef _WIN32
-    _putenv_s("TZ", zone != nullptr ? zone : "");
+    _putenv_s(name, value != nullptr ? value : "");
     _tzset();
 #else
-    if (zone != nullptr)
-      setenv("TZ", zone, 1);
-    else
-      unsetenv("TZ");
+    value != nullptr ? setenv(name, value, 1) : unsetenv(name);
     tzset();
 #endif
   }
-
-  bool hadValue_ = false;
-  std::string previous_;
+  const char* name_;
+  std::optional<std::string> previous_;
 };
 
-}  // namespace lunaret::test
+inline std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+inline void WriteFile(const std::string& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+// A new empty folder in the temporary folder, removed with everything in it when it goes.
+class TempFolder {
+ public:
+  TempFolder() {
+    std::error_code error;
+    const auto base = std::filesystem::temp_directory_path(error);
+    for (unsigned n = std::random_device{}(); !error && path_.empty(); ++n) {
+      const auto path = base / ("lunaret-test-" + std::to_string(n));
+      if (std::filesystem::create_directory(path, error))
+        path_ = path.string();
+    }
+  }
+  ~TempFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+  }
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
+// A test's store: a SQLite file in a folder of its own, made on opening, or on Windows the
+// registry below a scratch key named after that folder, removed afterwards.
+#ifdef _WIN32
+inline std::string StorePath(const TempFolder& folder) {
+  return "LunaretTest\\" + std::filesystem::path(folder.path()).filename().string();
+}
+inline std::unique_ptr<Registry> OpenStore(const std::string& path) {
+  return OpenWindowsRegistry(path);
+}
+inline void RemoveStore(const std::string& path) {
+  RegDeleteTreeA(HKEY_CURRENT_USER, path.c_str());
+  RegDeleteKeyA(HKEY_CURRENT_USER, "LunaretTest");  // refused while other tests still use it
+}
+#else
+inline std::string StorePath(const TempFolder& folder) {
+  return folder.path() + "/lunaret/registry.db";
+}
+inline std::unique_ptr<Registry> OpenStore(const std::string& path) {
+  StoreOpenResult result;
+  return OpenSqliteStore(path, &result);
+}
+inline void RemoveStore(const std::string&) {}  // the folder goes with the fixture
+#endif
+
+// The one store fixture: a fresh, empty store that nothing else shares, and calls that reach
+// the registry past the user store. Keys opened by Create and Open are closed at the end.
+class StoreTest : public ::testing::Test {
+ protected:
+  StoreTest() { Reopen(); }
+  ~StoreTest() override {
+    store_.reset();
+    registry_.reset();
+    RemoveStore(path_);
+  }
+  void SetUp() override { ASSERT_NE(registry_, nullptr); }
+  void TearDown() override {
+    for (RegKey key : keys_)
+      EXPECT_EQ(registry().CloseKey(key), kErrorSuccess);
+  }
+  Registry& registry() { return *registry_; }
+  UserStore& store() { return *store_; }
+  // Closes the backend and opens the same store again, as the next run of the program would.
+  void Reopen() {
+    store_.reset();
+    registry_ = folder_.path().empty() ? nullptr : OpenStore(path_);
+    store_ = registry_ ? std::make_unique<UserStore>(*registry_) : nullptr;
+  }
+  RegKey Create(const std::string& path) {
+    RegKey key = 0;
+    EXPECT_EQ(registry().CreateKey(kCurrentUser, path, &key), kErrorSuccess) << path;
+    return keys_.emplace_back(key);
+  }
+  RegKey Open(RegKey parent, const std::string& path, std::uint32_t access = kKeyRead) {
+    RegKey key = 0;
+    EXPECT_EQ(registry().OpenKey(parent, path, access, &key), kErrorSuccess) << path;
+    return keys_.emplace_back(key);
+  }
+  // Writes bytes as they are: a text's terminator is part of them.
+  long Set(RegKey key, const std::string& name, const std::string& bytes,
+           std::uint32_t type = kRegSz) {
+    return registry().SetValue(key, name, type,
+                               reinterpret_cast<const unsigned char*>(bytes.data()),
+                               static_cast<std::uint32_t>(bytes.size()));
+  }
+  // The value's bytes with its type in *type, or "<absent>" when it cannot be read.
+  std::string Read(RegKey key, const std::string& name, std::uint32_t* type = nullptr) {
+    std::string bytes(1024, '\0');
+    auto size = static_cast<std::uint32_t>(bytes.size());
+    if (registry().QueryValue(key, name, type, reinterpret_cast<unsigned char*>(bytes.data()),
+                              &size) != kErrorSuccess)
+      return "<absent>";
+    return bytes.substr(0, size);
+  }
+
+  TempFolder folder_;
+  const std::string path_ = StorePath(folder_);  // the file, or the key below HKEY_CURRENT_USER
+  std::unique_ptr<Registry> registry_;
+  std::unique_ptr<UserStore> store_;
+  std::vector<RegKey> keys_;
+};
+
+}  // namespace test
+}  // namespace lunaret
 
 #endif  // LUNARET_TESTS_CORE_TEST_SUPPORT_H

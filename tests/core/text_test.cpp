@@ -1,3 +1,4 @@
+// Texts are bytes in the process's encoding: UTF-8 here; tests/windows has the code pages.
 #include "core/text.h"
 
 #include <gtest/gtest.h>
@@ -7,93 +8,68 @@
 #include <string>
 #include <utility>
 
+#include "core/scramble.h"
+
 namespace lunaret {
 namespace {
 
 using std::string_literals::operator""s;
-using ::testing::PrintToString;
 
 #ifndef _WIN32
-// Texts are UTF-8 where there is no ANSI code page.
-
-TEST(CharLength, CountsTheBytesOfOneCharacterAndTakesInvalidBytesOneByOne) {
-  const std::string text = "a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80";  // a é € 😀
-  EXPECT_EQ(CharLength(text, 0), 1u);
-  EXPECT_EQ(CharLength(text, 1), 2u);
-  EXPECT_EQ(CharLength(text, 3), 3u);
-  EXPECT_EQ(CharLength(text, 6), 4u);
-  EXPECT_EQ(CharLength(text, text.size()), 0u);
-  EXPECT_EQ(CharLength(text, text.size() + 5), 0u);
-  // A continuation byte without a lead, a lead byte cut off or without its continuation, an
-  // overlong zero, a surrogate, a code point beyond U+10FFFF, a zero byte.
-  for (const std::string& invalid :
-       {"\x80x"s, "\xC3"s, "\xC3x"s, "\xC0\x80"s, "\xED\xA0\x80"s, "\xF4\x90\x80\x80"s, "\0a"s})
-    EXPECT_EQ(CharLength(invalid, 0), 1u) << PrintToString(invalid);
-}
-
 // The store keeps a folded copy of each name: the folding must not depend on the process's
 // locale, or names stored by one run would not be found by the next.
-TEST(UpperCase, FoldsLettersOfEveryScriptWhateverTheLocaleAndKeepsTheRest) {
-  const std::pair<std::string, std::string> cases[] = {
+TEST(Text, FoldsAndReversesByUtf8CharacterWhateverTheLocale) {
+  const std::pair<std::string, std::string> upper[] = {
       {"guest az", "GUEST AZ"},
-      {"\xC3\xA5sa", "\xC3\x85SA"},                         // åsa
-      {"\xC3\xA9lodie", "\xC3\x89LODIE"},                   // élodie
-      {"\xD0\xBD\xD0\xB0\xD1\x82\xD0\xB0\xD1\x88\xD0\xB0",  // наташа
-       "\xD0\x9D\xD0\x90\xD0\xA2\xD0\x90\xD0\xA8\xD0\x90"},
-      {"\xCF\x83\xCE\xBF\xCF\x86\xCE\xAF\xCE\xB1",
-       "\xCE\xA3\xCE\x9F\xCE\xA6\xCE\x8A\xCE\x91"},  // σοφία
-      {"\xC4\xB1ri", "IRI"},                         // dotless i
-      {"\xE2\x82\xAC 1", "\xE2\x82\xAC 1"},          // no letter case at all
-      {"a\377b\200c", "A\377B\200C"},                // bytes that are no character are kept
-      {"\303a", "\303A"},
-      {"a\0b"s, "A\0B"s},
-  };
-  const std::string previous = std::setlocale(LC_ALL, nullptr);
-  for (const char* locale : {"C", "POSIX", "C.UTF-8"}) {
-    if (std::setlocale(LC_ALL, locale) == nullptr)
-      continue;
-    for (const auto& [text, upper] : cases)
-      EXPECT_EQ(UpperCase(text), upper) << locale << " " << PrintToString(text);
+      {"\xC3\xA5sa \xD0\xBD\xD0\xB0\xCF\x83", "\xC3\x85SA \xD0\x9D\xD0\x90\xCE\xA3"},  // åsa наσ
+      {"a\377b\200c\303\0z"s, "A\377B\200C\303\0Z"s}};  // bytes that are no character are kept
+  for (const char* locale : {"C", "C.UTF-8"}) {
+    ASSERT_NE(std::setlocale(LC_ALL, locale), nullptr);
+    for (const auto& [text, folded] : upper)
+      EXPECT_EQ(UpperCase(text), folded) << locale << " " << ::testing::PrintToString(text);
   }
-  std::setlocale(LC_ALL, previous.c_str());
-}
-
-TEST(ReverseByCharacter, MovesMultibyteCharactersAsUnits) {
-  EXPECT_EQ(ReverseByCharacter(""), "");
-  EXPECT_EQ(ReverseByCharacter("abc"), "cba");
-  EXPECT_EQ(ReverseByCharacter("a\303\251b\342\202\254"), "\342\202\254b\303\251a");  // a é b €
-  EXPECT_EQ(ReverseByCharacter("\xF0\x9F\x98\x80x"), "x\xF0\x9F\x98\x80");
-  EXPECT_EQ(ReverseByCharacter("a\377\200"), "\200\377a");
+  std::setlocale(LC_ALL, "C");
+  // a é b € 😀; a continuation byte, a lead byte without its continuation, an overlong zero, a
+  // surrogate, a code point above U+10FFFF and a cut character go byte by byte.
+  EXPECT_EQ(ReverseByCharacter("a\303\251b\342\202\254\xF0\x9F\x98\x80"),
+            "\xF0\x9F\x98\x80\342\202\254b\303\251a");
+  EXPECT_EQ(ReverseByCharacter("\x80\xC3x\xC0\x80\xED\xA0\x80\xF4\x90\x80\x80\xE2\x82"),
+            "\x82\xE2\x80\x80\x90\xF4\x80\xA0\xED\x80\xC0x\xC3\x80");
+  EXPECT_EQ(CharLength("a", 1), 0u);
+  EXPECT_EQ(ScramblePassword("a\xC3\xA9"), "\xC2\xA9\x62");  // C3 A9 61, raised by -1, 0, +1
 }
 #endif
 
-TEST(EqualNoCase, ComparesWholeNamesAndPrefixesWithoutRegardToCase) {
-  EXPECT_TRUE(EqualNoCase("guest", "GUEST"));
-  EXPECT_FALSE(EqualNoCase("guest", "guests"));
-  EXPECT_FALSE(EqualNoCase("Anna", "Anne"));
-  EXPECT_TRUE(StartsWithNoCase("StatisticsDate10", "statisticsdate"));
-  EXPECT_TRUE(StartsWithNoCase("abc", ""));
-  EXPECT_FALSE(StartsWithNoCase("Stat", "Statistics"));
-  EXPECT_FALSE(StartsWithNoCase("Duration", "data"));
+TEST(Text, AtoiRuleAndPrefixes) {
+  const std::pair<const char*, long> numbers[] = {{"29", 29},    {" -7days", -7}, {"+5", 5},
+                                                  {"0189", 189}, {"", 0},         {"- 5", 0}};
+  for (const auto& [text, value] : numbers)
+    EXPECT_EQ(AtoiRule(text), value) << '"' << text << '"';
+  EXPECT_EQ(AtoiRule(std::string(30, '9')), LONG_MAX);
+  EXPECT_EQ(AtoiRule("-" + std::string(30, '9')), LONG_MIN);
+  EXPECT_TRUE(StartsWithNoCase("StatisticsDate10", "statisticsdate") &&
+              !StartsWithNoCase("Stat", "Statistics"));
 }
 
-TEST(AtoiRule, ReadsLikeTheStandardAtoiButSaturates) {
-  const std::pair<std::string, long> cases[] = {{"29", 29},
-                                                {"  \t\n-7days", -7},
-                                                {"+5", 5},
-                                                {"007", 7},
-                                                {"", 0},
-                                                {"abc", 0},
-                                                {"- 5", 0},
-                                                {"+-5", 0},
-                                                {"12 34", 12},
-                                                {"99999999999999999999999999", LONG_MAX},
-                                                {"-99999999999999999999999999", LONG_MIN},
-                                                {std::to_string(LONG_MAX), LONG_MAX},
-                                                {std::to_string(LONG_MIN), LONG_MIN},
-                                                {std::to_string(LONG_MAX - 1), LONG_MAX - 1}};
-  for (const auto& [text, value] : cases)
-    EXPECT_EQ(AtoiRule(text), value) << '"' << text << '"';
+TEST(ScramblePassword, GivesTheStoredFormByteForByteAndUnscrambleReversesIt) {
+  const char* cases[][2] = {{"abc", "bbb"}, {"aaa", "\x60\x61\x62"}, {"a", "\x60"}, {"", ""}};
+  for (const auto& [password, stored] : cases)
+    EXPECT_EQ(ScramblePassword(password), stored) << password;
+  EXPECT_EQ(ScramblePassword("\xFF\xFF\xFF"), "\xFE\xFF\0"s);  // a zero byte: the store cuts it
+  EXPECT_TRUE(ScrambledFormHasZeroByte("\xFF\xFF\xFF") && !ScrambledFormHasZeroByte("abc"));
+  // Every length up to 255 bytes, from characters of one to four bytes, comes back; only a few
+  // passwords scramble to a zero byte and cannot.
+  const std::string pieces[] = {"a", "\xC3\xA9", "\xE2\x82\xAC", "\xF0\x9F\x98\x80", "Z", "7"};
+  int checked = 0;
+  for (std::size_t length = 0; length <= 255; ++length) {
+    std::string password;
+    for (std::size_t i = length; password.size() < length; ++i)
+      password += password.size() + pieces[i % 6].size() <= length ? pieces[i % 6] : "q";
+    if (!ScrambledFormHasZeroByte(password) && ++checked) {
+      ASSERT_EQ(UnscramblePassword(ScramblePassword(password)), password) << length;
+    }
+  }
+  EXPECT_GT(checked, 150);
 }
 
 }  // namespace
