@@ -45,7 +45,9 @@ struct Golden {
   double historyError, fixedError;
   std::string notes;
 };
-void PrintTo(const Golden& golden, std::ostream* out) { *out << golden.name; }
+void PrintTo(const Golden& golden, std::ostream* out) {
+  *out << golden.name;
+}
 
 const char* const kNoOvulation = "No ovulation recorded inside a cycle";
 const char* const kNoLuteal = "Needs an ovulation recorded inside a cycle";
