@@ -45,10 +45,16 @@ scratch=$work/src
 build=$work/build-$sanitize
 mkdir -p "$scratch"
 
-# The scratch copy follows the working tree, uncommitted changes included. Modification times
-# are kept, so the build there only redoes what changed since the last run.
-tar -C "$src" --exclude='./build*' --exclude=./.git --exclude=./out -cf - . |
-  tar -C "$scratch" -xf -
+# The scratch copy follows the working tree, uncommitted changes included. Only files whose
+# content differs are copied, with a fresh time stamp, so the build there redoes exactly those,
+# also after a run that was stopped in the middle of a fault.
+(cd "$src" && find . \( -path './build*' -o -path ./.git -o -path ./out \) -prune -o -type f -print) |
+  while IFS= read -r file; do
+    if ! cmp -s "$src/$file" "$scratch/$file"; then
+      mkdir -p "$(dirname "$scratch/$file")"
+      cp "$src/$file" "$scratch/$file"
+    fi
+  done
 # Files gone from the tree go from the copy too.
 (cd "$scratch" && find . -type f) | while IFS= read -r file; do
   [ -e "$src/$file" ] || rm -f "$scratch/$file"
@@ -118,7 +124,8 @@ plant() {
 
 for list in "${lists[@]}"; do
   id="" file="" what="" find="" have_find=0
-  while IFS= read -r line || [ -n "$line" ]; do
+  mapfile -t lines <"$list"  # read whole first: editing a list during a run changes nothing
+  for line in "${lines[@]}"; do
     case $line in
       '' | '#'*) continue ;;
       '@ '*)
@@ -139,7 +146,7 @@ for list in "${lists[@]}"; do
         ;;
       *) echo "plant-faults: $list: cannot read: $line" >&2; exit 2 ;;
     esac
-  done <"$list"
+  done
 done
 
 # The scratch build goes back to the unchanged tree for the next run.
