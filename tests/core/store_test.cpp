@@ -2,13 +2,9 @@
 #include "core/user_store.h"
 
 #include <gmock/gmock.h>
-#include <gtest/gtest.h>
-
-#include <string>
 #include <tuple>
 #include <utility>
 
-#include "core/statistics.h"
 #include "test_support.h"
 
 namespace lunaret {
