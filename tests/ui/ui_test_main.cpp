@@ -6,6 +6,13 @@
 
 #include <gtest/gtest.h>
 
+#include "ui_test_support.h"
+
+// Deferred deletions and timers of a test are run before the next test begins.
+class SettleAfterEachTest : public ::testing::EmptyTestEventListener {
+  void OnTestEnd(const ::testing::TestInfo&) override { lunaret::test::Settle(); }
+};
+
 // Every UI suite runs on the offscreen platform with a pinned time zone and locale, also when
 // started by hand or by test discovery.
 int main(int argc, char** argv) {
@@ -20,5 +27,6 @@ int main(int argc, char** argv) {
   std::setlocale(LC_ALL, "");
   QApplication app(argc, argv);
   ::testing::InitGoogleTest(&argc, argv);
+  ::testing::UnitTest::GetInstance()->listeners().Append(new SettleAfterEachTest);  // owned there
   return RUN_ALL_TESTS();
 }

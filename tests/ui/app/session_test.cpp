@@ -1,19 +1,19 @@
-// Start-up and login: the whole session against real store files, name completion, the login
-// check and the dedication.
+// Start-up and login: the command line, the whole session against real store files, name
+// completion, the login check and the dedication.
 #include <QAction>
 #include <QComboBox>
 #include <QLineEdit>
 #include <filesystem>
-#include <fstream>
 
 #include "app/calendar_app.h"
+#include "app/command_line.h"
 #include "app/login_dialog.h"
 #include "app/main_dialog.h"
 #include "app/register_dialog.h"
-#include "app_test_support.h"
 #include "controls/dedication_dialog.h"
 #include "controls/hover_button.h"
 #include "core/store_file.h"
+#include "ui_test_support.h"
 
 namespace lunaret {
 namespace {
@@ -21,22 +21,16 @@ namespace {
 // Points XDG_DATA_HOME at a fresh folder; every message box is recorded.
 class SessionTest : public ::testing::Test {
  protected:
-  void SetUp() override { setenv("XDG_DATA_HOME", home_.c_str(), 1); }
-  void TearDown() override {
-    setenv("XDG_DATA_HOME", old_.c_str(), 1);
-    test::Settle();
-  }
-
   test::TempStore temp_;
   const std::filesystem::path home_ = std::filesystem::path(temp_.path()).parent_path();
+  const test::ScopedEnv xdg_{"XDG_DATA_HOME", home_.c_str()};
   const std::filesystem::path file_ = home_ / "lunaret" / "registry.db";
-  const std::string old_ = std::getenv("XDG_DATA_HOME");  // the test main always sets it
   test::MessageBoxRecorder boxes_;
 };
 
-TEST_F(SessionTest, AFileThatIsNoStoreEndsTheProgramUntouchedAndExitAtTheLoginEndsIt) {
+TEST_F(SessionTest, AStoreThatCannotBeOpenedEndsTheProgramUntouchedAndExitAtTheLoginEndsIt) {
   std::filesystem::create_directories(file_.parent_path());
-  std::ofstream(file_) << "These are my notes.\n";
+  test::WriteFile(file_.string(), "These are my notes.\n");
   test::DialogWatcher<LoginDialog> logins([](LoginDialog* login) {
     EXPECT_EQ(login->parentWidget(), nullptr);
     QTest::keyClick(login->UserNameBox()->lineEdit(), Qt::Key_Escape);
@@ -50,6 +44,16 @@ TEST_F(SessionTest, AFileThatIsNoStoreEndsTheProgramUntouchedAndExitAtTheLoginEn
   EXPECT_FALSE(CalendarApp().InitInstance());  // an empty store is created; Escape at the login
   EXPECT_TRUE(std::filesystem::exists(file_));
   EXPECT_EQ(std::pair(logins.shown, mains.shown), std::pair(1, 0)) << "a login, no main window";
+  // A login dialog whose store cannot be opened says so and ends before it shows.
+  test::FaultyRegistry unreachable(temp_.registry());
+  unreachable.refuseOpen = true;
+  UserStore store(unreachable);
+  LoginDialog dialog(store);
+  boxes_.Clear();
+  EXPECT_EQ(dialog.exec(), QDialog::Rejected);
+  EXPECT_EQ(boxes_.Shown(), "Unable to ran Lunaret | Lunaret | 0x10");
+  dialog.show();
+  EXPECT_FALSE(dialog.isVisible());
 }
 
 // Start-up, registration, login, a change saved, log off, log in again: the data is there,
@@ -72,8 +76,7 @@ TEST_F(SessionTest, RegisterLogInSaveLogOffLogInAgainKeepsTheData) {
       EXPECT_EQ(main->windowTitle(), QStringLiteral("Vessa Calendar :) - Vessa"));
       auto* duration = FindControlAs<QLineEdit>(main, 1009);
       EXPECT_EQ(duration->text(), QStringLiteral("29"));
-      duration->selectAll();
-      test::Type(duration, "27");
+      test::Retype(duration, "27");
       QTest::mouseClick(main->SaveButton(), Qt::LeftButton);
       main->Command(MainDialog::kCmdLogOff)->trigger();
       EXPECT_NE(duration->text(), QStringLiteral("27"));
@@ -101,27 +104,12 @@ TEST_F(SessionTest, RegisterLogInSaveLogOffLogInAgainKeepsTheData) {
   EXPECT_EQ(store.GetDuration("Vessa"), "27");
 }
 
-TEST_F(SessionTest, ALoginDialogWhoseStoreCannotBeOpenedEndsBeforeItShows) {
-  test::FaultyRegistry unreachable(temp_.registry());
-  unreachable.refuseOpen = true;
-  UserStore store(unreachable);
-  LoginDialog dialog(store);
-  EXPECT_EQ(dialog.exec(), QDialog::Rejected);
-  EXPECT_EQ(boxes_.Shown(), "Unable to ran Lunaret | Lunaret | 0x10");
-  dialog.show();
-  EXPECT_FALSE(dialog.isVisible());
-}
-
-TEST_F(SessionTest, TheListIsSortedAndTypedNamesCompleteFromItOnlyWhileTheyGrow) {
+TEST_F(SessionTest, TypedNamesCompleteFromTheSortedListOnlyWhileTheyGrow) {
   const test::ScopedDefaultLocale english(QLocale(QLocale::English, QLocale::UnitedStates));
   for (const char* name : {"Bob", "Änne", "Anna", "Alex"})
     temp_.AddUser(name, "2");
   LoginDialog dialog(temp_.store());
   dialog.show();
-  QStringList entries;
-  for (int i = 0; i < dialog.UserNameBox()->count(); ++i)
-    entries << dialog.UserNameBox()->itemText(i);
-  EXPECT_EQ(entries, QStringList({"Alex", "Anna", "Änne", "Bob"})) << "the user's order";
   QLineEdit* edit = dialog.UserNameBox()->lineEdit();
   // Each step: the keys typed, then the text with its selected part in brackets.
   const std::pair<const char*, const char*> steps[] = {
@@ -179,6 +167,33 @@ TEST_F(SessionTest, LoginChecksTheStoreAndShowsTheDedicationOnlyForTheBuiltInPai
       EXPECT_TRUE(dialog.PasswordField()->text().isEmpty());
       EXPECT_EQ(dialog.focusWidget(), dialog.PasswordField());
     }
+  }
+}
+
+// The command line, read before any window: --help, --version and mistakes (status 2).
+TEST(CommandLineTest, HelpVersionAndMistakes) {
+  struct Case {
+    QStringList arguments;
+    std::optional<int> status;
+    const char* output;  // a piece of standard output
+    const char* errors;  // a piece of standard error
+  };
+  const Case cases[] = {
+      {{}, std::nullopt, "", ""},
+      {{"-platform", "offscreen", "--style=fusion"}, std::nullopt, "", ""},
+      {{"--version"}, 0, "Lunaret " LUNARET_VERSION "\n", ""},
+      {{"--help"}, 0, "Usage: lunaret [options]", ""},
+      {{"--bogus"}, 2, "", "Unknown option 'bogus'"},
+      {{"--help-all"}, 2, "", "Usage: lunaret [options]"},
+      {{"stray"}, 2, "", "unexpected argument 'stray'"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.arguments.join(' ').toStdString());
+    const CommandLine line(QStringList{QStringLiteral("lunaret")} + c.arguments);
+    EXPECT_EQ(line.ExitStatus(), c.status);
+    EXPECT_TRUE(line.Output().contains(QString::fromUtf8(c.output)));
+    EXPECT_TRUE(line.Errors().contains(QString::fromUtf8(c.errors)));
+    EXPECT_EQ(line.Output().isEmpty(), *c.output == '\0');
   }
 }
 

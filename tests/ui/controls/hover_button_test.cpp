@@ -8,8 +8,6 @@
 #include <QTest>
 #include <functional>
 
-#include <gtest/gtest.h>
-
 #include "controls/hover_button.h"
 #include "controls/theme_library.h"
 #include "ui_test_support.h"
@@ -23,12 +21,10 @@ QRgb Rgb(ColorRef color) {
 
 // Whether any pixel inside rect has exactly that colour.
 bool HasColour(const QImage& image, const QRect& rect, QRgb colour) {
-  for (int y = rect.top(); y <= rect.bottom(); ++y) {
-    for (int x = rect.left(); x <= rect.right(); ++x) {
+  for (int y = rect.top(); y <= rect.bottom(); ++y)
+    for (int x = rect.left(); x <= rect.right(); ++x)
       if (image.valid(x, y) && image.pixel(x, y) == colour)
         return true;
-    }
-  }
   return false;
 }
 
@@ -47,7 +43,6 @@ class HoverButtonTest : public ::testing::Test {
     QTest::mouseMove(window_.windowHandle(), QPoint(315, 135));
     test::Settle();
   }
-  void TearDown() override { test::Settle(); }
 
   // A move as the window system reports it, and one sent straight to the button.
   void MoveTo(const QPoint& pos) {
