@@ -145,12 +145,11 @@ TEST(CycleInsightsTest, SentencesAndLaterPeriodsOfAForecast) {
             std::tuple(Day(20240621), Day(20240601), Day(20240607)));
   // Lengths 28 28 28: no spread, still give or take a day. Lengths 20 40 20 90: the 90 days
   // count, median 30, and the range stops at 7 days.
-  const auto forecast = [](const std::vector<Row>& rows, int firstDay) {
-    return ForecastFromHistory(Records(rows), Day(firstDay));
-  };
-  EXPECT_EQ(forecast({{20240101}, {20240129}, {20240226}}, 20240325).range, 1);
-  const HistoryForecast wide = forecast({{20240101}, {20240121}, {20240301}, {20240321}}, 20240619);
-  EXPECT_EQ(std::tuple(wide.length, wide.range), std::tuple(30L, 7L));
+  const HistoryForecast flat =
+      ForecastFromHistory(Records({{20240101}, {20240129}, {20240226}}), Day(20240325));
+  const HistoryForecast wide =
+      ForecastFromHistory(Records({{20240101}, {20240121}, {20240301}, {20240321}}), Day(20240619));
+  EXPECT_EQ(std::tuple(flat.range, wide.length, wide.range), std::tuple(1L, 30L, 7L));
   // Lengths 26 and 33: a spread of 7 days is still regular.
   const CycleInsights two = ComputeInsights(Records({{20240101}, {20240127}}), Day(20240229), 28);
   EXPECT_EQ(FigureRows(two).back().value, "7 days: regular");

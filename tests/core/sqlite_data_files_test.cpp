@@ -33,11 +33,7 @@ TEST_F(StoreBackupTest, RefusalsChangeNothingThenTheBackupRestoresAndTheOldStore
   SaveStatistics(store(), "Anna", saved);
   std::string image;
   ASSERT_TRUE(ReadStoreImage(path_, &image));  // while the store is open
-  const struct {
-    const char* name;
-    std::string backup;
-    RestoreResult result;
-  } cases[] = {
+  const std::tuple<const char*, std::string, RestoreResult> cases[] = {
       {"the store in use", image, RestoreResult::kInUse},
       {"no such file", "-", RestoreResult::kCannotRead},
       {"0 bytes", "", RestoreResult::kNotAStore},
@@ -45,11 +41,11 @@ TEST_F(StoreBackupTest, RefusalsChangeNothingThenTheBackupRestoresAndTheOldStore
       {"a damaged store", std::string(image).replace(8192, 4096, 4096, 'U'),
        RestoreResult::kNotAStore},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
+  for (const auto& [name, backup, result] : cases) {
+    SCOPED_TRACE(name);
     std::filesystem::remove(backup_);
     const auto before = Files();
-    EXPECT_EQ(Restore(c.backup).result, c.result);
+    EXPECT_EQ(Restore(backup).result, result);
     std::filesystem::remove(backup_);
     EXPECT_EQ(Files(), before);
     store_.reset();

@@ -1,10 +1,5 @@
 #include <QApplication>
 #include <clocale>
-#include <cstdlib>
-#include <filesystem>
-#include <string>
-
-#include <gtest/gtest.h>
 
 #include "ui_test_support.h"
 
@@ -20,10 +15,8 @@ int main(int argc, char** argv) {
   setenv("TZ", "UTC", 0);
   setenv("LC_ALL", "C", 0);
   tzset();
-  // Nothing a test does may reach the real per-user store.
-  std::string home = (std::filesystem::temp_directory_path() / "lunaret-xdg-XXXXXX").string();
-  if (mkdtemp(home.data()) != nullptr)
-    setenv("XDG_DATA_HOME", home.c_str(), 1);
+  const lunaret::test::TempFolder home;  // nothing a test does may reach the real store
+  setenv("XDG_DATA_HOME", home.path().c_str(), 1);
   std::setlocale(LC_ALL, "");
   QApplication app(argc, argv);
   ::testing::InitGoogleTest(&argc, argv);

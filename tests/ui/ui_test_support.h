@@ -58,9 +58,7 @@ class TempStore {
 class FaultyRegistry : public Registry {
  public:
   explicit FaultyRegistry(Registry& inner) : inner_(inner) {}
-  bool refuseOpen = false;
-  bool refuseCommit = false;
-  bool refuseDelete = false;
+  bool refuseOpen = false, refuseCommit = false, refuseDelete = false;
   std::vector<std::string> written;  // names of the values written, in order
   int transactions = 0;              // outermost transactions begun
 

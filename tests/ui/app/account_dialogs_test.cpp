@@ -14,9 +14,6 @@
 namespace lunaret {
 namespace {
 
-using test::MessageBoxRecorder;
-using test::TempStore;
-
 // 66 characters whose stored form holds a zero byte, and 128 characters that are 256 bytes in
 // the store's encoding: one byte more than a stored password may have.
 const QString kZeroByte = QString::fromUtf8("\xC2\xBF") + QString(65, QLatin1Char('a'));
@@ -28,11 +25,11 @@ const QString kUnusable =
     "This password cannot be used. Type a different password. | Register user | 0x30";
 
 TEST(RegisterDialogTest, ChecksRunInOrderAndOnlyAValidNameAndPasswordAreWrittenInOrder) {
-  TempStore temp;
+  test::TempStore temp;
   temp.AddUser("Anna", "1");
   test::FaultyRegistry recording(temp.registry());
   UserStore store(recording);
-  MessageBoxRecorder boxes;
+  test::MessageBoxRecorder boxes;
   RegisterDialog dialog(store);
   dialog.show();
   EXPECT_EQ(dialog.focusWidget(), dialog.UserNameField());
@@ -114,9 +111,9 @@ TEST(ChangePasswordTest, EachCheckRefusesWithItsMessageAndTheRightOneStores) {
   };
   for (const auto& [user, old, fresh, confirmation, shown, emptied, stored] : cases) {
     SCOPED_TRACE(shown.toStdString());
-    TempStore temp;
+    test::TempStore temp;
     temp.AddUser("Anna", "old");
-    MessageBoxRecorder boxes;
+    test::MessageBoxRecorder boxes;
     ChangePasswordDialog dialog(temp.store(), user);
     dialog.show();
     test::Type(dialog.OldPasswordField(), old);
@@ -175,8 +172,8 @@ class UserManagementTest : public ::testing::Test {
   }
 
   const test::ScopedDefaultLocale english_{QLocale(QLocale::English, QLocale::UnitedStates)};
-  TempStore temp_;
-  MessageBoxRecorder boxes_;
+  test::TempStore temp_;
+  test::MessageBoxRecorder boxes_;
   std::optional<UserManagementDialog> dialog_;
 };
 

@@ -49,11 +49,10 @@ class DataCommandsTest : public ::testing::Test, public FileChooser {
     file.close();
     boxes_.Clear();
     boxes_.Answer(answer);
-    rlimit limit{sizeLimit, RLIM_INFINITY};
-    setrlimit(RLIMIT_FSIZE, &limit);
+    const rlimit full{sizeLimit, RLIM_INFINITY}, unlimited{RLIM_INFINITY, RLIM_INFINITY};
+    setrlimit(RLIMIT_FSIZE, &full);
     main_->Command(command)->trigger();
-    limit.rlim_cur = RLIM_INFINITY;
-    setrlimit(RLIMIT_FSIZE, &limit);
+    setrlimit(RLIMIT_FSIZE, &unlimited);
   }
   std::string Shown() const {  // the list's records as a history file
     return WriteHistoryCsv(main_->Statistics()->List()->Records()).substr(42);

@@ -70,7 +70,7 @@ class HoverButtonTest : public ::testing::Test {
   QLineEdit* after_ = new QLineEdit(&window_);
 };
 
-TEST_F(HoverButtonTest, TheHotStateStartsOnceOnEntryAndNeverInADragStartedElsewhere) {
+TEST_F(HoverButtonTest, TheHotStateStartsOnceOnEntryNeverInADragAndEndsOnceWhateverEndsIt) {
   const int painted = button_->PaintCount();
   MoveTo(QPoint(20, 20));
   MoveTo(QPoint(40, 25));
@@ -90,12 +90,9 @@ TEST_F(HoverButtonTest, TheHotStateStartsOnceOnEntryAndNeverInADragStartedElsewh
   EXPECT_TRUE(button_->IsHot()) << "a press on a hot button keeps it hot inside";
   SendMove(QPoint(-15, 20), Qt::LeftButton);
   EXPECT_FALSE(button_->IsHot());
-}
-
-TEST_F(HoverButtonTest, LeaveFocusLossDisablingAndDeactivationEachClearTheHotStateOnce) {
+  // What else ends it, once (leave, focus loss, disabling, deactivation), who has the focus
+  // first, and whether a move lights the button up again.
   QEvent leave(QEvent::Leave);
-  // What ends it (leave, focus loss, disabling, deactivation), who has the focus first, and
-  // whether a move lights the button up again.
   const std::tuple<std::function<void()>, QWidget*, bool> cases[] = {
       {[&]() { QApplication::sendEvent(button_, &leave); }, before_, true},
       {[this]() { after_->setFocus(); }, button_, true},

@@ -3,7 +3,6 @@
 
 #include <QMainWindow>
 #include <QMenuBar>
-#include <functional>
 #include <vector>
 
 #include "controls/ui_support.h"
@@ -15,12 +14,6 @@ namespace {
 
 // The picker's usual opening day, in the time zone in force.
 const auto May1 = [] { return PickedTime(QDate(2024, 5, 1)); };
-
-// Runs the picker's real modal loop, answered by action.
-int RunPicker(DatePickerDialog& picker, std::function<void(DatePickerDialog*)> action) {
-  WhenModalOf<DatePickerDialog>(std::move(action));
-  return picker.exec();
-}
 
 TEST(DatePickerTest, TheMinimumNeverFallsBelowTheFloorAndCarriesTheInitialDate) {
   DatePickerDialog picker(May1(), nullptr);
@@ -55,7 +48,7 @@ TEST(DatePickerTest, TheWrongDateCheckAtOneOhOneLocalAndTheCalendarsRange) {
     if (*minimum != '\0')
       picker.SetMinimumDate(PickedTime(QDate::fromString(minimum, Qt::ISODate)));
     QString seen;
-    const int result = RunPicker(picker, [&](DatePickerDialog* dialog) {
+    WhenModalOf<DatePickerDialog>([&](DatePickerDialog* dialog) {
       seen = dialog->Calendar()->minimumDate().toString(Qt::ISODate);
       EXPECT_EQ(dialog->Calendar()->maximumDate(), QDate(2037, 12, 31));
       for (QString day : QString(tries).split(' ')) {
@@ -68,6 +61,7 @@ TEST(DatePickerTest, TheWrongDateCheckAtOneOhOneLocalAndTheCalendarsRange) {
         seen += dialog->isVisible() ? " refused" : "";
       }
     });
+    const int result = picker.exec();
     CalendarDate picked;
     EXPECT_EQ(result == QDialog::Accepted && picker.GetSelectedDate(&picked) != 0, true) << zone;
     EXPECT_EQ(seen + " " + ToQDate(picked).toString(Qt::ISODate), outcome);
@@ -92,16 +86,15 @@ TEST(DatePickerTest, OpensCaptionlessBelowTheOwnersMenuBarAndCancelOrEscapeClose
   for (bool escape : {false, true}) {
     DatePickerDialog picker(May1(), inner);
     QPoint shownAt;
-    EXPECT_EQ(RunPicker(picker,
-                        [&](DatePickerDialog* dialog) {
-                          shownAt = dialog->pos();
-                          dialog->Calendar()->setSelectedDate(QDate(2024, 5, 3));
-                          if (escape)
-                            QTest::keyClick(dialog->Calendar(), Qt::Key_Escape);
-                          else
-                            QTest::mouseClick(dialog->CancelButton(), Qt::LeftButton);
-                        }),
-              QDialog::Rejected);
+    WhenModalOf<DatePickerDialog>([&](DatePickerDialog* dialog) {
+      shownAt = dialog->pos();
+      dialog->Calendar()->setSelectedDate(QDate(2024, 5, 3));
+      if (escape)
+        QTest::keyClick(dialog->Calendar(), Qt::Key_Escape);
+      else
+        QTest::mouseClick(dialog->CancelButton(), Qt::LeftButton);
+    });
+    EXPECT_EQ(picker.exec(), QDialog::Rejected);
     EXPECT_EQ(shownAt, owner.mapToGlobal(QPoint(0, owner.menuBar()->height())));
     CalendarDate picked;
     EXPECT_EQ(picker.GetSelectedDate(&picked), 0);
