@@ -8,9 +8,8 @@
 namespace lunaret {
 namespace {
 
-TimeValue Day(int year, int month, int day) {  // as the date picker keeps it
-  return MakeTimeValue(MakeDate(year, month, day), 1, 1, 1);
-}
+// A day as the date picker keeps it.
+const auto Day = [](int y, int m, int d) { return MakeTimeValue(MakeDate(y, m, d), 1, 1, 1); };
 
 TEST(HistoryCsvTest, WrittenFormAndOtherFormsReadBackAndBadFilesNameTheirFirstBadLine) {
   const std::vector<StatisticsRecord> two = {{Day(2020, 2, 1), Day(2020, 2, 14)},

@@ -68,6 +68,11 @@ TEST_F(StoreBackupTest, RefusalsChangeNothingThenTheBackupRestoresAndTheOldStore
   EXPECT_EQ(AnnasRecords(path_), saved);
   EXPECT_TRUE(AnnasRecords(outcome.keptAs).empty());
   EXPECT_EQ(Restore(image).keptAs, outcome.keptAs + "-2");  // a second one in that second
+  // A file that is no store is only moved aside, with its log.
+  test::WriteFile(path_, "notes");
+  test::WriteFile(path_ + "-wal", "their log");
+  EXPECT_EQ(test::ReadFile(Restore(image).keptAs + "-wal"), "their log");
+  EXPECT_FALSE(std::filesystem::exists(path_ + "-wal"));
 }
 
 // Each event as "UID SUMMARY DTSTART DTEND SEQUENCE | DESCRIPTION".

@@ -76,10 +76,13 @@ TEST_F(DataCommandsTest, ImportedRowsAreUnsavedChangesThatDiscardDropsAndSaveWri
     EXPECT_EQ(boxes_.Shown(),
               "2 rows to add, 1 already there, 1 ovulation to fill in. Import? | "
               "Lunaret import history... | 0x34");
-    EXPECT_EQ(Shown(), answer == kIdYes ? merged : stored_);
-    EXPECT_EQ(main_->SaveButton()->isEnabled(), answer == kIdYes);
-    EXPECT_EQ(main_->Statistics()->List()->CellText(4, StatisticsList::kIdColumn),
-              answer == kIdYes ? "5." : "");                    // the trailing row stays last
+    const bool yes = answer == kIdYes;
+    EXPECT_EQ(Shown(), yes ? merged : stored_);
+    EXPECT_EQ(main_->SaveButton()->isEnabled(), yes);
+    // January measured again to the new February; the trailing row stays last.
+    StatisticsList* list = main_->Statistics()->List();
+    EXPECT_EQ(list->CellText(0, StatisticsList::kDurationColumn), yes ? "31 days" : "59 days");
+    EXPECT_EQ(list->CellText(4, StatisticsList::kIdColumn), yes ? "5." : "");
     main_->Command(MainDialog::kCmdDiscardChanges)->trigger();  // answered Yes
     EXPECT_EQ(Shown(), stored_);
   }

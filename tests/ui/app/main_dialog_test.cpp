@@ -2,7 +2,6 @@
 // the message-box hook, the login dialog in its real exec() loop), saving, tooltips, and the
 // Insights tab following the other two pages.
 #include <QAction>
-#include <QBarSeries>
 #include <QBarSet>
 #include <QChartView>
 #include <QComboBox>
@@ -296,11 +295,8 @@ TEST_F(MainDialogTest, TheInsightsTabFollowsEveryChangeOfTheOtherPagesAndEmpties
   InsightsPage* page = main_->Insights();
   const auto text = [page](int id) { return FindControlAs<QLabel>(page, id)->text(); };
   const int cycles = InsightsPage::kFirstValueId, lengths = cycles + 1;  // the figures shown
-  const auto bars = [page]() {
-    for (QAbstractSeries* series : qobject_cast<QChartView*>(page->Chart())->chart()->series())
-      if (auto* bars = qobject_cast<QBarSeries*>(series))
-        return static_cast<int>(bars->barSets().first()->count());
-    return -1;
+  const auto bars = [page]() {  // in the chart the page loaded from its module
+    return qobject_cast<QChartView*>(page->Chart())->chart()->findChild<QBarSet*>()->count();
   };
   StatisticsList* list = main_->Statistics()->List();
   const auto pickMenses = [list](int row, const QDate& day) {  // by a double click on the cell
@@ -323,6 +319,9 @@ TEST_F(MainDialogTest, TheInsightsTabFollowsEveryChangeOfTheOtherPagesAndEmpties
   main_->Tabs()->setCurrentIndex(1);
   pickMenses(4, QDate(2024, 4, 20));  // a new row: 26 days, then 2 to the first day
   EXPECT_EQ(text(cycles), "5");
+  main_->Tabs()->setCurrentIndex(2);
+  EXPECT_EQ(bars(), 5);
+  main_->Tabs()->setCurrentIndex(1);
   pickMenses(0, QDate(2024, 1, 5));  // 24 days instead of 28
   EXPECT_EQ(text(lengths), "mean 21.6, median 26, 2 to 28 days, SD 11.1");
   list->SelectRow(4);

@@ -135,11 +135,10 @@ TEST(HyperLinkTest, AClickOpensTheTextAsMailOrWebTurnsTheLinkPurpleAndNeverOpens
 // hand pointer.
 void ExpectButtonSetUp(const ThemedHoverButton* button, const ThemeLibrary* theme,
                        const char* tip) {
-  EXPECT_EQ(button->Theme(), theme);
-  EXPECT_EQ(button->Color(0), HotBackgroundColor());
-  EXPECT_TRUE(button->OwnTooltipActive());
-  EXPECT_EQ(button->OwnTooltip(), QString::fromUtf8(tip));
-  EXPECT_EQ(button->cursor().shape(), Qt::BitmapCursor);
+  EXPECT_EQ(
+      std::tuple(button->Theme(), button->Color(0), button->OwnTooltipActive(),
+                 button->OwnTooltip(), button->cursor().shape()),
+      std::tuple(theme, HotBackgroundColor(), true, QString::fromUtf8(tip), Qt::BitmapCursor));
 }
 
 // Runs a fresh dialog's real modal loop, answered by a key or (Key_unknown) a click on its

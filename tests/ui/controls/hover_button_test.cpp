@@ -15,9 +15,7 @@
 namespace lunaret {
 namespace {
 
-QRgb Rgb(ColorRef color) {
-  return FromColorRef(color).rgb();
-}
+const auto Rgb = [](ColorRef color) { return FromColorRef(color).rgb(); };
 
 // Whether any pixel inside rect has exactly that colour.
 bool HasColour(const QImage& image, const QRect& rect, QRgb colour) {
