@@ -220,8 +220,9 @@ TEST_F(MainDialogTest, StateTableWalkedTransitionByTransition) {
 
     EXPECT_EQ(logins.shown + managements.shown + changes.shown + abouts.shown,
               t.name != nullptr ? 1 : 0);
-    if (t.command != M::kCmdUserManagement)  // its own messages: the account dialogs' test
+    if (t.command != M::kCmdUserManagement) {  // its own messages: the account dialogs' test
       EXPECT_EQ(boxes_.Shown(), t.answer != 0 ? PromptOf(t.command) : QString());
+    }
     ExpectState(t.to, t.user);
     if (t.shown != nullptr) {
       EXPECT_EQ(Duration()->text(), QString::fromUtf8(t.shown));
@@ -274,10 +275,10 @@ TEST_F(MainDialogTest, WhileTheWindowIsInactiveOnlyTheGeneralPageShowsItsTips) {
   ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
   auto tipOver = [this](const QWidget* control) {
     QTest::mouseMove(main_->windowHandle(), control->mapTo(main_.get(), control->rect().center()));
-    QTest::qWaitFor([]() { return QToolTip::isVisible(); }, 1000);
+    (void)QTest::qWaitFor([]() { return QToolTip::isVisible(); }, 1000);
     const QString text = QToolTip::isVisible() ? QToolTip::text() : QString();
     QToolTip::hideText();
-    QTest::qWaitFor([]() { return !QToolTip::isVisible(); }, 1000);
+    (void)QTest::qWaitFor([]() { return !QToolTip::isVisible(); }, 1000);
     return text;
   };
   EXPECT_EQ(tipOver(FindControl(main_->General(), GeneralPage::kFirstDayCalendarId)),
