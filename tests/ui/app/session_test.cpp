@@ -10,8 +10,10 @@
 #include "app/login_dialog.h"
 #include "app/main_dialog.h"
 #include "app/register_dialog.h"
+#include "app/restore_command.h"
 #include "controls/dedication_dialog.h"
 #include "controls/hover_button.h"
+#include "core/store_backup.h"
 #include "core/store_file.h"
 #include "ui_test_support.h"
 
@@ -183,6 +185,42 @@ TEST(CommandLineTest, HelpVersionAndMistakes) {
     EXPECT_TRUE(line.Errors().contains(QString::fromUtf8(errors)));
     EXPECT_EQ(line.Output().isEmpty(), *output == '\0');
   }
+}
+
+// "lunaret --restore FILE": what it did on standard output with status 0, or why nothing was
+// changed on standard error with status 1.
+TEST_F(SessionTest, RestoreSaysWhatItDidOrWhyNothingWasChanged) {
+  ASSERT_TRUE(temp_.store().SetPassword("Anna", "pw"));
+  std::string image;
+  ASSERT_TRUE(ReadStoreImage(temp_.path(), &image));
+  const QString backup = QString::fromStdString((home_ / "backup.db").string());
+  const QString notes = QString::fromStdString((home_ / "notes.txt").string());
+  test::WriteFile(backup.toStdString(), image);
+  test::WriteFile(notes.toStdString(), "These are my notes.\n");
+  const QString open = QString::fromStdString(temp_.path());
+  const QString store = QString::fromStdString(file_.string());
+  const std::tuple<QString, QString, int, QString> cases[] = {
+      {backup, open, 1,
+       "lunaret: the store " + open +
+           " is in use by another copy of Lunaret; close it and try again. Nothing was changed.\n"},
+      {backup + ".gone", store, 1,
+       "lunaret: cannot read " + backup +
+           ".gone: No such file or directory. Nothing was changed.\n"},
+      {notes, store, 1,
+       "lunaret: " + notes + " is not a Lunaret store, or it is damaged. Nothing was changed.\n"},
+      {backup, store, 0, "Restored all data from " + backup + " into " + store + ".\n"},
+      {backup, store, 0,
+       "Restored all data from " + backup + " into " + store +
+           ".\nThe data it replaced is kept as " + store + ".before-restore-20240301-101500.\n"},
+  };
+  for (const auto& [file, target, status, said] : cases) {
+    SCOPED_TRACE(said.toStdString());
+    const RestoreReport report = RunRestore(file, target.toStdString(), 1709288100);
+    EXPECT_EQ(report.status, status);
+    EXPECT_EQ(status == 0 ? report.output : report.errors, said);
+    EXPECT_TRUE((status == 0 ? report.errors : report.output).isEmpty());
+  }
+  EXPECT_TRUE(UserStore(*test::OpenStore(file_.string())).FindUser("anna"));
 }
 
 }  // namespace
