@@ -1,11 +1,7 @@
 // The Insights figures for small histories worked out by hand, and histories that make no sense.
 #include "core/cycle_insights.h"
 
-#include <gtest/gtest.h>
-
-#include <string>
 #include <tuple>
-#include <vector>
 
 #include "core/cycle_insights_text.h"
 #include "core/forecast_source.h"
@@ -147,6 +143,16 @@ TEST(CycleInsightsTest, SentencesAndLaterPeriodsOfAForecast) {
       ForecastPeriodAt(ForecastFromHistory(Records(kGoldens[2].rows), Day(20240424)), 1);
   EXPECT_EQ(std::tuple(second.start, second.fertileStart, second.fertileEnd),
             std::tuple(Day(20240621), Day(20240601), Day(20240607)));
+  // Lengths 28 28 28: no spread, still give or take a day. Lengths 20 40 20 90: the 90 days
+  // count, median 30, and the range stops at 7 days.
+  const HistoryForecast flat =
+      ForecastFromHistory(Records({{20240101}, {20240129}, {20240226}}), Day(20240325));
+  const HistoryForecast wide =
+      ForecastFromHistory(Records({{20240101}, {20240121}, {20240301}, {20240321}}), Day(20240619));
+  EXPECT_EQ(std::tuple(flat.range, wide.length, wide.range), std::tuple(1L, 30L, 7L));
+  // Lengths 26 and 33: a spread of 7 days is still regular.
+  const CycleInsights two = ComputeInsights(Records({{20240101}, {20240127}}), Day(20240229), 28);
+  EXPECT_EQ(FigureRows(two).back().value, "7 days: regular");
 }
 
 // The calendar file carries the history forecast from today on, and the duration's without one.
@@ -163,18 +169,6 @@ TEST(CycleInsightsTest, TheCalendarFileTakesTheHistoryForecastWhereItApplies) {
   EXPECT_EQ(
       std::tuple(fixed.periods[0].start, fixed.periods[0].earlyDays, fixed.fertileWindows.size()),
       std::tuple(Day(20240625), 0, 0u));
-}
-
-TEST(CycleInsightsTest, TenThousandRecordsTwoDaysApartMakeOneCycleEach) {
-  std::vector<StatisticsRecord> records;  // from 1 Feb 1970 to 2 Nov 2024, a 32-bit time value
-  for (int i = 0; i < 10000; ++i)
-    records.push_back({At(19700201) + i * 2 * 86400, 0});
-  const CycleInsights insights = ComputeInsights(records, Day(20241104), 28);
-  EXPECT_EQ(insights.cycleLength.count, 10000);  // the last ends on the first day
-  EXPECT_EQ(std::tuple(insights.forecast.length, insights.forecast.range), std::tuple(2L, 1L));
-  const ForecastAccuracy& accuracy = insights.accuracy;
-  EXPECT_EQ(std::tuple(accuracy.cycles, accuracy.historyError, accuracy.fixedError),
-            std::tuple(9997, 0.0, 26.0));
 }
 
 }  // namespace

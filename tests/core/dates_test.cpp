@@ -1,13 +1,8 @@
 #include "core/dates.h"
 
-#include <gtest/gtest.h>
-
 #include <climits>
-#include <ctime>
-#include <string>
 #include <tuple>
 
-#include "core/statistics.h"
 #include "test_support.h"
 
 namespace lunaret {

@@ -1,8 +1,6 @@
 // History files: the written form, what is read and what refused with its line; the merge rules.
 #include "core/history_csv.h"
 
-#include <gtest/gtest.h>
-
 #include "core/dates.h"
 #include "core/history_merge.h"
 #include "test_support.h"
@@ -10,9 +8,8 @@
 namespace lunaret {
 namespace {
 
-TimeValue Day(int year, int month, int day) {  // as the date picker keeps it
-  return MakeTimeValue(MakeDate(year, month, day), 1, 1, 1);
-}
+// A day as the date picker keeps it.
+const auto Day = [](int y, int m, int d) { return MakeTimeValue(MakeDate(y, m, d), 1, 1, 1); };
 
 TEST(HistoryCsvTest, WrittenFormAndOtherFormsReadBackAndBadFilesNameTheirFirstBadLine) {
   const std::vector<StatisticsRecord> two = {{Day(2020, 2, 1), Day(2020, 2, 14)},
@@ -76,16 +73,11 @@ TEST(HistoryMergeTest, SkipsKnownDaysFillsOvulationsAndPlacesByDate) {
       feb{Day(2022, 2, 1), Day(2022, 2, 15)}, jan20{Day(2022, 1, 20), 0},
       feb10{Day(2022, 2, 10), 0}, apr{Day(2022, 4, 1), 0}, may{Day(2022, 5, 1), 0};
   const StatisticsRecord aprOv{apr.mensesDate, Day(2022, 4, 12)},
-      marOv{earlyMarch, Day(2022, 3, 14)};
+      marOv{earlyMarch, Day(2022, 3, 14)}, marFile{Day(2022, 3, 1), marOv.ovulationDate},
+      febFile{feb.mensesDate, Day(2022, 2, 20)};
   // By hand, February went in after March; the file repeats March, February and April.
-  const ImportPlan plan = PlanImport({jan, mar, feb}, {may,
-                                                       {Day(2022, 3, 1), marOv.ovulationDate},
-                                                       {feb.mensesDate, Day(2022, 2, 20)},
-                                                       apr,
-                                                       dec,
-                                                       feb10,
-                                                       aprOv,
-                                                       jan20});
+  const ImportPlan plan =
+      PlanImport({jan, mar, feb}, {may, marFile, febFile, apr, dec, feb10, aprOv, jan20});
   EXPECT_EQ(plan.alreadyThere, 3u);
   EXPECT_EQ(ApplyImport({jan, mar, feb}, plan),
             std::vector<StatisticsRecord>({dec, jan, jan20, feb10, marOv, feb, aprOv, may}));

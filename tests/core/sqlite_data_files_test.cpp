@@ -2,95 +2,77 @@
 // store kept without its log reaching the new one); the forecast's calendar file via libical.
 #include <libical/ical.h>
 #include <sqlite3.h>
-#include <sys/stat.h>
-
-#include <gtest/gtest.h>
-
-#include <filesystem>
-#include <fstream>
-#include <map>
 
 #include "core/forecast_calendar.h"
 #include "core/store_backup.h"
-#include "core/store_file.h"
 #include "test_support.h"
 
 namespace lunaret {
 namespace {
 
-class StoreBackupTest : public ::testing::Test {
- protected:
-  std::map<std::string, std::string> Files() const {
-    std::map<std::string, std::string> files;
-    for (const auto& entry : std::filesystem::directory_iterator(folder_.path())) {
-      std::ifstream in(entry.path(), std::ios::binary);
-      files[entry.path().filename()].assign(std::istreambuf_iterator<char>(in), {});
-    }
-    return files;
-  }
-  std::vector<StatisticsRecord> Records(const std::string& path) {  // Anna's
-    StoreOpenResult result;
-    auto registry = OpenSqliteStore(path, &result);
-    UserStore store(*registry);
-    return LoadStatistics(store, "Anna");
-  }
-  RestoreOutcome Restore(const std::string& backup) {
-    std::ofstream(backup_) << backup;
-    return RestoreStore(backup_, live_, 1709288100);  // 2024-03-01 10:15:00 UTC
-  }
+std::vector<StatisticsRecord> AnnasRecords(const std::string& path) {
+  auto registry = test::OpenStore(path);
+  UserStore store(*registry);
+  return LoadStatistics(store, "Anna");
+}
 
-  test::TempFolder folder_;
-  const std::string live_ = folder_.path() + "/registry.db", backup_ = live_ + ".bak";
-  std::string image_;
+class StoreBackupTest : public test::StoreTest {
+ protected:
+  RestoreOutcome Restore(const std::string& backup) {  // "-": no backup file
+    if (backup != "-")
+      test::WriteFile(backup_, backup);
+    return RestoreStore(backup_, path_, 1709288100);  // 2024-03-01 10:15:00 UTC
+  }
+  std::map<std::string, std::string> Files() { return test::Files(folder_.path() + "/lunaret"); }
+
+  const std::string backup_ = path_ + ".bak";
 };
 
 TEST_F(StoreBackupTest, RefusalsChangeNothingThenTheBackupRestoresAndTheOldStoreIsKept) {
   const std::vector<StatisticsRecord> saved = {{1078448461, 0}, {1080867661, 1082077261}};
-  StoreOpenResult result;
-  auto running = OpenSqliteStore(live_, &result);
-  UserStore store(*running);
-  SaveStatistics(store, "Anna", saved);
-  ASSERT_TRUE(ReadStoreImage(live_, &image_));  // while the store is open
-  const struct {
-    const char* name;
-    std::string backup;  // "-": none
-    RestoreResult result;
-  } cases[] = {
-      {"the store in use", image_, RestoreResult::kInUse},
+  SaveStatistics(store(), "Anna", saved);
+  std::string image;
+  ASSERT_TRUE(ReadStoreImage(path_, &image));  // while the store is open
+  const std::tuple<const char*, std::string, RestoreResult> cases[] = {
+      {"the store in use", image, RestoreResult::kInUse},
       {"no such file", "-", RestoreResult::kCannotRead},
       {"0 bytes", "", RestoreResult::kNotAStore},
-      {"another program's", std::string(image_).replace(68, 4, "XXXX"), RestoreResult::kNotAStore},
-      {"a damaged store", std::string(image_).replace(8192, 4096, 4096, 'U'),
+      {"another program's", std::string(image).replace(68, 4, "XXXX"), RestoreResult::kNotAStore},
+      {"a damaged store", std::string(image).replace(8192, 4096, 4096, 'U'),
        RestoreResult::kNotAStore},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
+  for (const auto& [name, backup, result] : cases) {
+    SCOPED_TRACE(name);
     std::filesystem::remove(backup_);
     const auto before = Files();
-    EXPECT_EQ((c.backup == "-" ? RestoreStore(backup_, live_, 0) : Restore(c.backup)).result,
-              c.result);
+    EXPECT_EQ(Restore(backup).result, result);
     std::filesystem::remove(backup_);
     EXPECT_EQ(Files(), before);
-    running.reset();
+    store_.reset();
+    registry_.reset();
   }
 
   // A copy that ended without folding its log in, after it had removed everything.
   sqlite3* db = nullptr;
-  ASSERT_EQ(sqlite3_open(live_.c_str(), &db), SQLITE_OK);
+  ASSERT_EQ(sqlite3_open(path_.c_str(), &db), SQLITE_OK);
   sqlite3_db_config(db, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
   ASSERT_EQ(sqlite3_exec(db, "DELETE FROM vals", nullptr, nullptr, nullptr), SQLITE_OK);
   sqlite3_close(db);
   ASSERT_TRUE(Files().contains("registry.db-wal"));
-  const RestoreOutcome outcome = Restore(image_);
+  const RestoreOutcome outcome = Restore(image);
   ASSERT_EQ(outcome.result, RestoreResult::kRestored);
-  EXPECT_EQ(outcome.keptAs, live_ + ".before-restore-20240301-101500");
+  EXPECT_EQ(outcome.keptAs, path_ + ".before-restore-20240301-101500");
   EXPECT_EQ(Files().size(), 3u);  // the backup, the store, the old one: no temporary, no log
-  EXPECT_EQ(Files().at("registry.db.bak"), image_);
-  struct stat info {};
-  EXPECT_EQ(stat(live_.c_str(), &info) == 0 ? info.st_mode & 0777 : 0, 0600u);
-  EXPECT_EQ(Records(live_), saved);
-  EXPECT_TRUE(Records(outcome.keptAs).empty());
-  EXPECT_EQ(Restore(image_).keptAs, outcome.keptAs + "-2");  // a second one in that second
+  EXPECT_EQ(Files().at("registry.db.bak"), image);
+  EXPECT_EQ(std::filesystem::status(path_).permissions(), std::filesystem::perms(0600));
+  EXPECT_EQ(AnnasRecords(path_), saved);
+  EXPECT_TRUE(AnnasRecords(outcome.keptAs).empty());
+  EXPECT_EQ(Restore(image).keptAs, outcome.keptAs + "-2");  // a second one in that second
+  // A file that is no store is only moved aside, with its log.
+  test::WriteFile(path_, "notes");
+  test::WriteFile(path_ + "-wal", "their log");
+  EXPECT_EQ(test::ReadFile(Restore(image).keptAs + "-wal"), "their log");
+  EXPECT_FALSE(std::filesystem::exists(path_ + "-wal"));
 }
 
 // Each event as "UID SUMMARY DTSTART DTEND SEQUENCE | DESCRIPTION".

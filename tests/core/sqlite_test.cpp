@@ -6,20 +6,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
-#include <filesystem>
 #include <functional>
-#include <map>
-#include <random>
-#include <string>
 #include <tuple>
 #include <utility>
 
 #include "core/registry_sqlite.h"
-#include "core/statistics.h"
-#include "core/store_file.h"
 #include "test_support.h"
 
 // Counts the syncs that reach the disk: SQLite calls these, and they go on to the system.
@@ -38,8 +30,6 @@ namespace {
 
 using std::string_literals::operator""s;
 namespace fs = std::filesystem;
-using test::ReadFile;
-using test::WriteFile;
 using Records = std::vector<StatisticsRecord>;
 
 Records Generation(int generation, int count) {
@@ -56,14 +46,6 @@ void Save(const std::string& path, int generation, int count) {
   UserStore store(*registry);
   SaveStatistics(store, "Anna", Generation(generation, count));
   store.SetCycleStart("Anna", generation);
-}
-
-// Every file of the folder with a hash of its contents.
-std::map<std::string, std::size_t> Files(const std::string& folder) {
-  std::map<std::string, std::size_t> files;
-  for (const auto& entry : fs::directory_iterator(folder))
-    files[entry.path().filename()] = std::hash<std::string>()(ReadFile(entry.path()));
-  return files;
 }
 
 // Runs work in a child process; the parent holds no connection: SQLite's locks stay behind.
@@ -98,19 +80,19 @@ TEST(SqliteStoreFile, ADamagedOrForeignFileIsRefusedAndLeftByteForByteAsItWas) {
     }
     sqlite3_close(db);
     if (garbageAt >= 0) {
-      std::string bytes = ReadFile(path);
+      std::string bytes = test::ReadFile(path);
       bytes.resize(std::max<std::size_t>(bytes.size(), 8192));
       for (int k = 0; k < 2000; ++k)
         bytes[garbageAt + k] = static_cast<char>(random());
       if (records < 0)
         bytes.replace(0, 16, "SQLite format 3\0"s).replace(68, 4, "LNRT");
-      WriteFile(path, bytes);
+      test::WriteFile(path, bytes);
     }
-    const auto before = Files(folder.path());
+    const auto before = test::Files(folder.path());
     StoreOpenResult result = StoreOpenResult::kOk;
     EXPECT_EQ(OpenSqliteStore(path, &result), nullptr);
     EXPECT_EQ(result, StoreOpenResult::kNotAStore);
-    EXPECT_EQ(Files(folder.path()), before);
+    EXPECT_EQ(test::Files(folder.path()), before);
   }
 }
 
@@ -138,7 +120,7 @@ TEST(SqliteStoreFile, ANewStoreIsMadeReadableByItsOwnerOnlyAndWritesAreDurable) 
   for (const std::string& made : {path, path + "-wal"})
     EXPECT_EQ(fs::status(made).permissions(), fs::perms(0600)) << made;
   const std::string empty = folder.path() + "/empty.db";  // an empty file becomes a store
-  WriteFile(empty, "");
+  test::WriteFile(empty, "");
   Save(empty, 5, 2);
   const auto reopened = test::OpenStore(empty);
   EXPECT_EQ(reopened ? UserStore(*reopened).GetCycleStart("anna") : 0, 5);
@@ -270,7 +252,7 @@ TEST(ConcurrentWriters, TwoProcessesWritingAtOnceBothSucceed) {
         return 3;
       UserStore store(*registry);
       for (int i = base; i < base + 60; ++i) {
-        if (!store.SetPassword("U" + std::to_string(i), "pw"))
+        if (!store.SetPassword(std::to_string(i).insert(0, "U"), "pw"))
           return 4;
         store.SetStatisticsDate("Shared", i, i);
         StoreTransaction transaction(*registry);
@@ -295,7 +277,7 @@ TEST(ConcurrentWriters, TwoProcessesWritingAtOnceBothSucceed) {
   UserStore store(*registry);
   EXPECT_EQ(store.ListUsers().size(), 2u * 60 + 3);  // the users, 0, 1000 and Shared
   for (int i = 0; i < 1060; i += i == 59 ? 941 : 1) {
-    ASSERT_TRUE(store.GetPassword("U" + std::to_string(i), nullptr)) << i;
+    ASSERT_TRUE(store.GetPassword(std::to_string(i).insert(0, "U"), nullptr)) << i;
     ASSERT_EQ(store.GetStatisticsDate("Shared", i), i) << i;
   }
   EXPECT_EQ(LoadStatistics(store, "0"), Generation(59, 50));

@@ -2,13 +2,9 @@
 #include "core/user_store.h"
 
 #include <gmock/gmock.h>
-#include <gtest/gtest.h>
-
-#include <string>
 #include <tuple>
 #include <utility>
 
-#include "core/statistics.h"
 #include "test_support.h"
 
 namespace lunaret {
@@ -168,12 +164,13 @@ TEST_F(UserStoreTest, TheRegistryMatchesNamesAndRefusesWhatDoesNotFit) {
 TEST_F(UserStoreTest, ReadsInsideATransactionFollowTheWritesMadeInIt) {
   StoreTransaction transaction(registry());
   const RegKey key = Create("Software\\Lunaret\\Anna");
+  const auto name = [](char letter, int i) { return letter + std::to_string(i); };
   for (int i = 0; i < 200; ++i)
-    ASSERT_EQ(Set(key, "v" + std::to_string(i), "old\0"s), kErrorSuccess);
+    ASSERT_EQ(Set(key, name('v', i), "old\0"s), kErrorSuccess);
   for (bool changed : {false, true}) {  // many reads, then writes, then many reads
     for (int i = 199; i >= 0; --i) {    // 7 and 8 last, from what was read in bulk
       const auto expected = !changed || i > 8 || i < 7 ? "old\0"s : i == 7 ? "new\0"s : "<absent>";
-      ASSERT_EQ(Read(key, "V" + std::to_string(i)), expected) << i;
+      ASSERT_EQ(Read(key, name('V', i)), expected) << i;
     }
     if (changed)
       break;

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <memory>
 #include <optional>
 #include <random>
@@ -62,6 +63,13 @@ inline std::string ReadFile(const std::string& path) {
 }
 inline void WriteFile(const std::string& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+// Every file of the folder by name, with its bytes.
+inline std::map<std::string, std::string> Files(const std::string& folder) {
+  std::map<std::string, std::string> files;
+  for (const auto& entry : std::filesystem::directory_iterator(folder))
+    files[entry.path().filename().string()] = ReadFile(entry.path().string());
+  return files;
 }
 
 // A new empty folder in the temporary folder, removed with everything in it when it goes.

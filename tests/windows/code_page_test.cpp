@@ -1,9 +1,6 @@
 // The store under the double-byte code page 932, which Wine chooses for LC_ALL=ja_JP.UTF-8.
 #include <windows.h>
 
-#include <gtest/gtest.h>
-
-#include <string>
 #include <tuple>
 
 #include "../core/test_support.h"

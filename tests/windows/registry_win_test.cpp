@@ -4,15 +4,9 @@
 #include <windows.h>
 
 #include <gmock/gmock.h>
-#include <gtest/gtest.h>
-
-#include <cstdlib>
 #include <sstream>
-#include <string>
-#include <vector>
 
 #include "../core/test_support.h"
-#include "core/statistics.h"
 
 namespace lunaret {
 namespace {

@@ -2,22 +2,17 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <ctime>
 #include <optional>
 
 #include "app/change_password_dialog.h"
 #include "app/password_prompt_dialog.h"
 #include "app/register_dialog.h"
 #include "app/user_management_dialog.h"
-#include "app_test_support.h"
 #include "controls/hover_button.h"
-#include "core/scramble.h"
+#include "ui_test_support.h"
 
 namespace lunaret {
 namespace {
-
-using test::MessageBoxRecorder;
-using test::TempStore;
 
 // 66 characters whose stored form holds a zero byte, and 128 characters that are 256 bytes in
 // the store's encoding: one byte more than a stored password may have.
@@ -30,13 +25,11 @@ const QString kUnusable =
     "This password cannot be used. Type a different password. | Register user | 0x30";
 
 TEST(RegisterDialogTest, ChecksRunInOrderAndOnlyAValidNameAndPasswordAreWrittenInOrder) {
-  ASSERT_TRUE(ScrambledFormHasZeroByte(ToStore(kZeroByte)));
-  ASSERT_GT(ToStore(kOverlong).size(), UserStore::kMaxPasswordBytes);
-  TempStore temp;
+  test::TempStore temp;
   temp.AddUser("Anna", "1");
   test::FaultyRegistry recording(temp.registry());
   UserStore store(recording);
-  MessageBoxRecorder boxes;
+  test::MessageBoxRecorder boxes;
   RegisterDialog dialog(store);
   dialog.show();
   EXPECT_EQ(dialog.focusWidget(), dialog.UserNameField());
@@ -95,8 +88,7 @@ TEST(RegisterDialogTest, ChecksRunInOrderAndOnlyAValidNameAndPasswordAreWrittenI
   EXPECT_EQ(dialog.RegisteredName(), QStringLiteral("Mary Ann"));
   EXPECT_EQ(recording.written, (std::vector<std::string>{"", "data", "duration"}));
   std::string password = "unread";
-  ASSERT_TRUE(temp.store().GetPassword("Mary Ann", &password));
-  EXPECT_EQ(password, "");
+  EXPECT_TRUE(temp.store().GetPassword("Mary Ann", &password) && password.empty()) << password;
   EXPECT_EQ(temp.store().GetDuration("Mary Ann"), "29");
   EXPECT_GE(temp.store().GetCycleStart("Mary Ann"), before);
   EXPECT_LE(temp.store().GetCycleStart("Mary Ann"), static_cast<TimeValue>(std::time(nullptr)));
@@ -105,22 +97,22 @@ TEST(RegisterDialogTest, ChecksRunInOrderAndOnlyAValidNameAndPasswordAreWrittenI
 TEST(ChangePasswordTest, EachCheckRefusesWithItsMessageAndTheRightOneStores) {
   enum Emptied { kNone, kOld, kNew };  // the field emptied and focused
   const QString title = " | Lunaret Change password... | ";
-  const std::tuple<const char*, QString, QString, QString, QString, Emptied, const char*> cases[] =
-      {
-          {"Anna", "OLD", "new", "new", "Old password is incorrect!" + title + "0x10", kOld, "old"},
-          {"Anna", "old", "new", "New", kMismatch, kNew, "old"},
-          {"Anna", "old", kZeroByte, kZeroByte, kUnusable, kNew, "old"},
-          {"Ghost", "", "a", "a", "Invalid user!" + title + "0x10", kNone, "old"},
-          {"Anna", "old", kOverlong, kOverlong,
-           "Unable to change password for user Anna." + title + "0x30", kNone, "old"},
-          // Stored under any spelling of the name; an empty password is allowed.
-          {"anna", "old", "", "", "anna's password has been changed." + title + "0x40", kNone, ""},
-      };
+  using Case = std::tuple<const char*, QString, QString, QString, QString, Emptied, const char*>;
+  const Case cases[] = {
+      {"Anna", "OLD", "new", "new", "Old password is incorrect!" + title + "0x10", kOld, "old"},
+      {"Anna", "old", "new", "New", kMismatch, kNew, "old"},
+      {"Anna", "old", kZeroByte, kZeroByte, kUnusable, kNew, "old"},
+      {"Ghost", "", "a", "a", "Invalid user!" + title + "0x10", kNone, "old"},
+      {"Anna", "old", kOverlong, kOverlong,
+       "Unable to change password for user Anna." + title + "0x30", kNone, "old"},
+      // Stored under any spelling of the name; an empty password is allowed.
+      {"anna", "old", "", "", "anna's password has been changed." + title + "0x40", kNone, ""},
+  };
   for (const auto& [user, old, fresh, confirmation, shown, emptied, stored] : cases) {
     SCOPED_TRACE(shown.toStdString());
-    TempStore temp;
+    test::TempStore temp;
     temp.AddUser("Anna", "old");
-    MessageBoxRecorder boxes;
+    test::MessageBoxRecorder boxes;
     ChangePasswordDialog dialog(temp.store(), user);
     dialog.show();
     test::Type(dialog.OldPasswordField(), old);
@@ -137,10 +129,8 @@ TEST(ChangePasswordTest, EachCheckRefusesWithItsMessageAndTheRightOneStores) {
                 emptied == kOld ? dialog.OldPasswordField() : dialog.NewPasswordField());
     }
     std::string password;
-    EXPECT_TRUE(temp.store().GetPassword("Anna", &password));
-    EXPECT_EQ(password, stored);
+    EXPECT_TRUE(temp.store().GetPassword("Anna", &password) && password == stored) << password;
   }
-  test::Settle();
 }
 
 // Anna, Änne, bea and Carla, each with her initial as password, managed while Anna is logged
@@ -153,7 +143,6 @@ class UserManagementTest : public ::testing::Test {
     dialog_.emplace(temp_.store(), "Anna");
     dialog_->show();
   }
-  void TearDown() override { test::Settle(); }
 
   QStringList Entries() {
     QStringList entries;
@@ -181,12 +170,12 @@ class UserManagementTest : public ::testing::Test {
   }
 
   const test::ScopedDefaultLocale english_{QLocale(QLocale::English, QLocale::UnitedStates)};
-  TempStore temp_;
-  MessageBoxRecorder boxes_;
+  test::TempStore temp_;
+  test::MessageBoxRecorder boxes_;
   std::optional<UserManagementDialog> dialog_;
 };
 
-TEST_F(UserManagementTest, DeletingAsksThenPromptsThenRemovesTheUser) {
+TEST_F(UserManagementTest, DeletingAsksPromptsAndRemovesTheUserAndTheOtherButtonsOpenDialogs) {
   EXPECT_EQ(Entries(), QStringList({"Anna", "Änne", "bea", "Carla"})) << "Ä beside A, any case";
   EXPECT_EQ(dialog_->DeleteButton()->toolTip(), "Delete user.");
   EXPECT_FALSE(dialog_->ChangePasswordButton()->isEnabled() ||
@@ -210,11 +199,30 @@ TEST_F(UserManagementTest, DeletingAsksThenPromptsThenRemovesTheUser) {
   EXPECT_EQ(Entries(), QStringList({"Anna", "Änne", "Carla"}));
   EXPECT_FALSE(dialog_->LoggedInUserDeleted());
   // Nothing is selected, yet the buttons stay as they were until the selection changes, and
-  // pressing them does nothing.
+  // pressing them does nothing; with a selection Change password opens for that user.
   EXPECT_TRUE(dialog_->UserList()->selectedItems().isEmpty());
   EXPECT_TRUE(dialog_->DeleteButton()->isEnabled());
   EXPECT_EQ(Delete(kIdYes, "a"), 0);
   EXPECT_TRUE(boxes_.Calls().empty());
+  test::DialogWatcher<ChangePasswordDialog> changes([this](ChangePasswordDialog* change) {
+    EXPECT_EQ(change->UserName(), QStringLiteral("Carla"));
+    EXPECT_EQ(change->parentWidget(), &*dialog_);
+    change->CancelButton()->click();
+  });
+  QTest::mouseClick(dialog_->ChangePasswordButton(), Qt::LeftButton);
+  EXPECT_EQ(changes.shown, 0);
+  Select("Carla");
+  QTest::mouseClick(dialog_->ChangePasswordButton(), Qt::LeftButton);
+  EXPECT_EQ(changes.shown, 1);
+  // New user registers without a parent and lists the name in its place.
+  test::DialogWatcher<RegisterDialog> registrations([](RegisterDialog* registration) {
+    EXPECT_EQ(registration->parentWidget(), nullptr);
+    test::Type(registration->UserNameField(), "Bella");
+    registration->OkButton()->click();
+  });
+  QTest::mouseClick(dialog_->NewUserButton(), Qt::LeftButton);
+  EXPECT_EQ(Entries(), QStringList({"Anna", "Änne", "Bella", "Carla"}));
+  EXPECT_TRUE(temp_.store().FindUser("Bella"));
 }
 
 // The store keeps the user (another copy holds it): said so, and she stays listed and logged in.
@@ -231,29 +239,6 @@ TEST_F(UserManagementTest, ADeletionTheStoreRefusesIsReportedAndChangesNothing) 
   EXPECT_EQ(Entries(), QStringList({"Anna", "Änne", "bea", "Carla"}));
   EXPECT_FALSE(dialog_->LoggedInUserDeleted());
   dialog_.reset();  // before the store it works on
-}
-
-TEST_F(UserManagementTest, NewUserAndChangePasswordOpenTheirDialogs) {
-  test::DialogWatcher<RegisterDialog> registrations([](RegisterDialog* registration) {
-    EXPECT_EQ(registration->parentWidget(), nullptr);
-    test::Type(registration->UserNameField(), "Bella");
-    registration->OkButton()->click();
-  });
-  QTest::mouseClick(dialog_->NewUserButton(), Qt::LeftButton);
-  EXPECT_EQ(Entries(), QStringList({"Anna", "Änne", "bea", "Bella", "Carla"}));
-  EXPECT_TRUE(temp_.store().FindUser("Bella"));
-  // Without a selection Change password does nothing; with one it opens for that user.
-  test::DialogWatcher<ChangePasswordDialog> changes([this](ChangePasswordDialog* change) {
-    EXPECT_EQ(change->UserName(), QStringLiteral("Carla"));
-    EXPECT_EQ(change->parentWidget(), &*dialog_);
-    change->CancelButton()->click();
-  });
-  dialog_->ChangePasswordButton()->setEnabled(true);
-  QTest::mouseClick(dialog_->ChangePasswordButton(), Qt::LeftButton);
-  EXPECT_EQ(changes.shown, 0);
-  Select("Carla");
-  QTest::mouseClick(dialog_->ChangePasswordButton(), Qt::LeftButton);
-  EXPECT_EQ(std::pair(registrations.shown, changes.shown), std::pair(1, 1));
 }
 
 }  // namespace

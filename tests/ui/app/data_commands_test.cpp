@@ -8,36 +8,31 @@
 #include "app/data_commands.h"
 #include "app/file_chooser.h"
 #include "app/main_dialog.h"
-#include "app_test_support.h"
 #include "controls/hover_button.h"
-#include "core/dates.h"
 #include "core/history_csv.h"
 #include "pages/statistics_list.h"
 #include "pages/statistics_page.h"
+#include "ui_test_support.h"
 
 namespace lunaret {
 namespace {
 
-// Answers the file dialogs with path, and keeps the name the command offered.
-class ChosenFile : public FileChooser {
- public:
-  ChosenFile() { SetCurrent(this); }
-  ~ChosenFile() override { SetCurrent(nullptr); }
-  QString SaveFileName(QWidget*, const QString&, const QString& name, const QString&) override {
-    offered = name;
-    return path;
-  }
-  QString OpenFileName(QWidget*, const QString&, const QString&) override { return path; }
-  QString path, offered;
-};
-
-class DataCommandsTest : public ::testing::Test {
+// Anna's window, with the file dialogs answered by path_; the name a command offered is kept.
+class DataCommandsTest : public ::testing::Test, public FileChooser {
  protected:
   void SetUp() override {
+    SetCurrent(this);
     temp_.AddUser("Anna", "a", 1646096461);
     SaveStatistics(temp_.store(), "Anna", {{1641000000, 0}, {1646096461, 0}});  // 1 Jan, 1 Mar
     Open();
+    signal(SIGXFSZ, SIG_IGN);
   }
+  void TearDown() override { SetCurrent(nullptr); }
+  QString SaveFileName(QWidget*, const QString&, const QString& name, const QString&) override {
+    offered_ = name;
+    return path_;
+  }
+  QString OpenFileName(QWidget*, const QString&, const QString&) override { return path_; }
   void Open() {
     main_ = std::make_unique<MainDialog>(temp_.store(), QStringLiteral("Anna"));
     main_->show();
@@ -47,19 +42,17 @@ class DataCommandsTest : public ::testing::Test {
   // full past sizeLimit bytes.
   void Run(int command, const QString& name, const QByteArray& bytes, int answer = kIdOk,
            rlim_t sizeLimit = RLIM_INFINITY) {
-    chooser_.path = name.startsWith('/') ? name : folder_.filePath(name);
-    QFile file(chooser_.path);
+    path_ = name.startsWith('/') ? name : folder_.filePath(name);
+    QFile file(path_);
     if (!bytes.isNull() && file.open(QIODevice::WriteOnly))
       file.write(bytes);
     file.close();
     boxes_.Clear();
     boxes_.Answer(answer);
-    signal(SIGXFSZ, SIG_IGN);
-    rlimit limit{sizeLimit, RLIM_INFINITY};
-    setrlimit(RLIMIT_FSIZE, &limit);
+    const rlimit full{sizeLimit, RLIM_INFINITY}, unlimited{RLIM_INFINITY, RLIM_INFINITY};
+    setrlimit(RLIMIT_FSIZE, &full);
     main_->Command(command)->trigger();
-    limit.rlim_cur = RLIM_INFINITY;
-    setrlimit(RLIMIT_FSIZE, &limit);
+    setrlimit(RLIMIT_FSIZE, &unlimited);
   }
   std::string Shown() const {  // the list's records as a history file
     return WriteHistoryCsv(main_->Statistics()->List()->Records()).substr(42);
@@ -67,8 +60,8 @@ class DataCommandsTest : public ::testing::Test {
 
   test::TempStore temp_;
   test::MessageBoxRecorder boxes_;
-  ChosenFile chooser_;
   QTemporaryDir folder_;
+  QString path_, offered_;
   std::unique_ptr<MainDialog> main_;
   const std::string stored_ = "2022-01-01,,59,\r\n2022-03-01,,,\r\n";
 };
@@ -80,13 +73,16 @@ TEST_F(DataCommandsTest, ImportedRowsAreUnsavedChangesThatDiscardDropsAndSaveWri
   for (int answer : {kIdNo, kIdYes, kIdYes}) {  // No; Yes then Discard; Yes then Save
     Run(DataCommands::kCmdImportHistory, "in.csv",
         "start,ovulation\r\n2022-02-01,2022-02-14\r\n2022-03-01,2022-03-15\r\n2022-04-01,", answer);
-    test::ExpectOnlyMessage(boxes_,
-                            "2 rows to add, 1 already there, 1 ovulation to fill in. Import?",
-                            "Lunaret import history...", 0x34);
-    EXPECT_EQ(Shown(), answer == kIdYes ? merged : stored_);
-    EXPECT_EQ(main_->SaveButton()->isEnabled(), answer == kIdYes);
-    EXPECT_EQ(main_->Statistics()->List()->CellText(4, StatisticsList::kIdColumn),
-              answer == kIdYes ? "5." : "");                    // the trailing row stays last
+    EXPECT_EQ(boxes_.Shown(),
+              "2 rows to add, 1 already there, 1 ovulation to fill in. Import? | "
+              "Lunaret import history... | 0x34");
+    const bool yes = answer == kIdYes;
+    EXPECT_EQ(Shown(), yes ? merged : stored_);
+    EXPECT_EQ(main_->SaveButton()->isEnabled(), yes);
+    // January measured again to the new February; the trailing row stays last.
+    StatisticsList* list = main_->Statistics()->List();
+    EXPECT_EQ(list->CellText(0, StatisticsList::kDurationColumn), yes ? "31 days" : "59 days");
+    EXPECT_EQ(list->CellText(4, StatisticsList::kIdColumn), yes ? "5." : "");
     main_->Command(MainDialog::kCmdDiscardChanges)->trigger();  // answered Yes
     EXPECT_EQ(Shown(), stored_);
   }
@@ -130,12 +126,12 @@ TEST_F(DataCommandsTest, FilesAreWrittenWholeForTheirOwnerOrNotAtAllAndBadFilesC
     SCOPED_TRACE(c.file.toStdString());
     Run(c.command, c.file, c.before, kIdOk, c.sizeLimit);
     ASSERT_EQ(boxes_.Calls().size(), 1u);
-    EXPECT_TRUE(boxes_.Calls()[0].text.startsWith(c.message.arg(chooser_.path)));
+    EXPECT_TRUE(boxes_.Calls()[0].text.startsWith(c.message.arg(path_)));
     EXPECT_EQ(boxes_.Calls()[0].flags, c.flags);
-    QFile file(chooser_.path);
+    QFile file(path_);
     EXPECT_TRUE((file.open(QIODevice::ReadOnly) ? file.readAll() : "-").startsWith(c.after));
     if (c.flags == 0x40) {  // the name offered, and the file for its owner alone
-      EXPECT_EQ(chooser_.offered, c.file);
+      EXPECT_EQ(offered_, c.file);
       EXPECT_EQ(file.permissions() & 0x7077, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     }
     EXPECT_TRUE(QDir(folder_.path()).entryList(QDir::Files | QDir::Hidden).filter("csv.").empty());

@@ -3,11 +3,8 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QTabWidget>
-#include <QTest>
 #include <algorithm>
 #include <tuple>
-
-#include <gtest/gtest.h>
 
 #include "app/change_password_dialog.h"
 #include "app/login_dialog.h"
@@ -15,10 +12,10 @@
 #include "app/password_prompt_dialog.h"
 #include "app/register_dialog.h"
 #include "app/user_management_dialog.h"
-#include "app_test_support.h"
 #include "controls/about_dialog.h"
 #include "controls/dedication_dialog.h"
 #include "pages/date_picker_dialog.h"
+#include "ui_test_support.h"
 
 namespace lunaret {
 namespace {

@@ -1,7 +1,11 @@
 // The main window: its state table walked transition by transition (prompts answered through
-// the message-box hook, the login dialog in its real exec() loop), saving, account commands.
+// the message-box hook, the login dialog in its real exec() loop), saving, tooltips, and the
+// Insights tab following the other two pages.
 #include <QAction>
+#include <QBarSet>
+#include <QChartView>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QTabWidget>
@@ -12,17 +16,18 @@
 #include "app/main_dialog.h"
 #include "app/password_prompt_dialog.h"
 #include "app/user_management_dialog.h"
-#include "app_test_support.h"
 #include "controls/about_dialog.h"
 #include "controls/hover_button.h"
 #include "pages/general_page.h"
+#include "pages/insights_page.h"
+#include "pages/pages_test_util.h"
 #include "pages/statistics_list.h"
 #include "pages/statistics_page.h"
+#include "ui_test_support.h"
 
 namespace lunaret {
 namespace {
 
-using test::DialogWatcher;
 using M = MainDialog;
 
 // Closed: the window has ended with that result.
@@ -30,22 +35,16 @@ enum class State { kClean, kModified, kLoggedOff, kClosedOk, kClosedCancel };
 // The ways to save or leave besides the menu commands.
 enum Way { kExitButton = -1, kEscape = -2, kCloseBox = -3, kEnter = -4, kOk = -5, kSave = -6 };
 
-// The messages a command shows while the pages hold changes; the deletion of `name` by the user
-// management shows its question and its success instead.
-QString PromptOf(int command, const QString& name) {
+// The prompt a command shows while the pages hold changes.
+QString PromptOf(int command) {
   switch (command) {
     case M::kCmdDiscardChanges:
       return "Are you sure you want to discard all changes and revert data ? | "
              "Lunaret discard changes... | 0x34";
     case M::kCmdLogIn:
-      return "Save changes before Log In ? | Lunaret LogOff... | 0x33";
     case M::kCmdLogOff:
-      return "Save changes before Log Off ? | Lunaret LogOff... | 0x33";
-    case M::kCmdUserManagement:
-      return QString(
-                 "Are you sure you want to delete user \"%1\" ? | Manage users | 0x34\n"
-                 "The user \"%1\" was successfully deleted. | Delete user | 0x40")
-          .arg(name);
+      return QString("Save changes before %1 ? | Lunaret LogOff... | 0x33")
+          .arg(command == M::kCmdLogIn ? "Log In" : "Log Off");
     default:
       return "Save changes before exit ? | Exit Lunaret... | 0x33";
   }
@@ -56,14 +55,9 @@ class MainDialogTest : public ::testing::Test {
  protected:
   void SetUp() override {
     temp_.AddUser("Anna", "a", 1700000000);
-    temp_.store().SetStatisticsLength("Anna", 1);
-    temp_.store().SetStatisticsDate("Anna", 1690000000, 0);
+    SaveStatistics(temp_.store(), "Anna", {{1690000000, 0}});
     temp_.AddUser("Bea", "b", 1700000000);
     temp_.store().SetDuration("Bea", "33");
-  }
-  void TearDown() override {
-    main_.reset();
-    test::Settle();
   }
 
   void Open(UserStore& store, const QString& user = QStringLiteral("Anna")) {
@@ -71,13 +65,6 @@ class MainDialogTest : public ::testing::Test {
     main_->show();
   }
   QLineEdit* Duration() { return FindControlAs<QLineEdit>(main_->General(), 1009); }
-  // The user types a new forecast duration on the General page.
-  void ChangeDuration(const QString& text) {
-    Duration()->setFocus();
-    Duration()->selectAll();
-    test::Type(Duration(), text);
-    ASSERT_EQ(Duration()->text(), text);
-  }
   std::string Stored() { return temp_.store().GetDuration("Anna"); }
   void Run(int command) {
     switch (command) {
@@ -107,10 +94,9 @@ class MainDialogTest : public ::testing::Test {
       return;
     }
     const bool in = state != State::kLoggedOff, modified = state == State::kModified;
-    EXPECT_TRUE(main.isVisible());
-    EXPECT_EQ(main.IsModified(), modified);
-    EXPECT_EQ(main.UserName(), in ? user : QString());
-    EXPECT_EQ(main.windowTitle(), in ? "Vessa Calendar :) - " + user : "Vessa Calendar :)");
+    EXPECT_EQ(std::tuple(main.isVisible(), main.IsModified(), main.UserName(), main.windowTitle()),
+              std::tuple(true, modified, in ? user : QString(),
+                         in ? "Vessa Calendar :) - " + user : QString("Vessa Calendar :)")));
     // Enabled or not: OK, Save, Log Off, Change password, Discard; Log In, Exit, User
     // Managment, About; the pages' duration box and statistics list.
     QString enabled;
@@ -180,6 +166,10 @@ TEST_F(MainDialogTest, StateTableWalkedTransitionByTransition) {
       {S::kLoggedOff, M::kCmdLogIn, 0, "", S::kLoggedOff, "", nullptr, "29"},
       {S::kLoggedOff, M::kCmdLogIn, 0, "Bea", S::kClean, "Bea", "33", "29"},
       {S::kLoggedOff, kOk, 0, nullptr, S::kLoggedOff, "", nullptr, "29"},
+      // Change password and About change nothing ("-": their dialog shows).
+      {S::kModified, M::kCmdChangePassword, 0, "-", S::kModified, "Anna", "31", "29"},
+      {S::kClean, M::kCmdAbout, 0, "-", S::kClean, "Anna", "29", "29"},
+      {S::kClean, M::kCmdAboutBox, 0, "-", S::kClean, "Anna", "29", "29"},
       // The user management, last: deleting another user changes nothing, deleting oneself logs
       // off at once.
       {S::kModified, M::kCmdUserManagement, 0, "Bea", S::kModified, "Anna", "31", "29"},
@@ -192,7 +182,7 @@ TEST_F(MainDialogTest, StateTableWalkedTransitionByTransition) {
     Open(temp_.store());
     main_->Tabs()->setCurrentIndex(1);
     if (t.from == State::kModified)
-      ChangeDuration("31");
+      test::Retype(Duration(), "31");
     if (t.from == State::kLoggedOff)
       Run(M::kCmdLogOff);
     ExpectState(t.from);
@@ -201,7 +191,7 @@ TEST_F(MainDialogTest, StateTableWalkedTransitionByTransition) {
     if (t.answer != 0)
       boxes_.Answer(t.answer);
     const QString name = QString::fromUtf8(t.name != nullptr ? t.name : "");
-    DialogWatcher<LoginDialog> logins([this, name](LoginDialog* dialog) {
+    test::DialogWatcher<LoginDialog> logins([this, name](LoginDialog* dialog) {
       EXPECT_EQ(dialog->parentWidget(), main_.get());
       if (name.isEmpty())
         return dialog->ExitButton()->click();
@@ -209,22 +199,30 @@ TEST_F(MainDialogTest, StateTableWalkedTransitionByTransition) {
       dialog->PasswordField()->setText(name.left(1).toLower());
       dialog->LoginButton()->click();
     });
-    DialogWatcher<UserManagementDialog> managements([&](UserManagementDialog* management) {
+    test::DialogWatcher<UserManagementDialog> managements([&](UserManagementDialog* management) {
       EXPECT_EQ(management->parentWidget(), main_.get());
       management->UserList()->setCurrentItem(management->UserList()->findItems(name, {})[0]);
       boxes_.Answer(kIdYes);
-      DialogWatcher<PasswordPromptDialog> prompts([&](PasswordPromptDialog* prompt) {
+      test::DialogWatcher<PasswordPromptDialog> prompts([&](PasswordPromptDialog* prompt) {
         prompt->PasswordField()->setText(name.left(1).toLower());
         prompt->OkButton()->click();
       });
       management->DeleteButton()->click();
       management->OkButton()->click();
     });
+    test::DialogWatcher<ChangePasswordDialog> changes([this](ChangePasswordDialog* change) {
+      EXPECT_EQ(change->UserName(), main_->UserName());
+      EXPECT_EQ(change->parentWidget(), main_.get());
+      change->reject();
+    });
+    test::DialogWatcher<AboutDialog> abouts;
     Run(t.command);
 
-    EXPECT_EQ(logins.shown + managements.shown, t.name != nullptr ? 1 : 0);
-    const bool asks = t.answer != 0 || t.command == M::kCmdUserManagement;
-    EXPECT_EQ(boxes_.Shown(), asks ? PromptOf(t.command, name) : QString());
+    EXPECT_EQ(logins.shown + managements.shown + changes.shown + abouts.shown,
+              t.name != nullptr ? 1 : 0);
+    if (t.command != M::kCmdUserManagement) {  // its own messages: the account dialogs' test
+      EXPECT_EQ(boxes_.Shown(), t.answer != 0 ? PromptOf(t.command) : QString());
+    }
     ExpectState(t.to, t.user);
     if (t.shown != nullptr) {
       EXPECT_EQ(Duration()->text(), QString::fromUtf8(t.shown));
@@ -238,9 +236,8 @@ TEST_F(MainDialogTest, SavesBothPagesInOneTransactionAndKeepsChangesTheStoreRefu
   test::FaultyRegistry faulty(temp_.registry());
   UserStore store(faulty);
   Open(store);
-  ChangeDuration("31");
-  faulty.written.clear();
-  faulty.transactions = 0;
+  test::Retype(Duration(), "31");
+  faulty.transactions = 0;  // the load's
   Run(kSave);
   // The General page's values come first, then the Statistics page's.
   ASSERT_GE(faulty.written.size(), 3u);
@@ -248,7 +245,7 @@ TEST_F(MainDialogTest, SavesBothPagesInOneTransactionAndKeepsChangesTheStoreRefu
             "datadurationStatisticsLength");
   EXPECT_EQ(faulty.transactions, 1);
 
-  ChangeDuration("32");
+  test::Retype(Duration(), "32");
   faulty.refuseCommit = true;
   // Neither Save, nor Yes to a prompt, nor OK goes on with changes the store did not keep.
   for (int command : {int{kSave}, int{M::kCmdExit}, int{M::kCmdLogOff}, int{kOk}}) {
@@ -269,20 +266,6 @@ TEST_F(MainDialogTest, SavesBothPagesInOneTransactionAndKeepsChangesTheStoreRefu
   main_.reset();
 }
 
-TEST_F(MainDialogTest, ChangePasswordAndAboutOpenTheirDialogs) {
-  Open(temp_.store(), "bea");
-  DialogWatcher<ChangePasswordDialog> changes([this](ChangePasswordDialog* change) {
-    EXPECT_EQ(change->UserName(), QStringLiteral("bea"));
-    EXPECT_EQ(change->parentWidget(), main_.get());
-    change->reject();
-  });
-  DialogWatcher<AboutDialog> abouts;
-  for (int command : {M::kCmdChangePassword, M::kCmdAbout, M::kCmdAboutBox})
-    Run(command);
-  EXPECT_EQ(std::pair(changes.shown, abouts.shown), std::pair(1, 2));
-  ExpectState(State::kClean, "bea");
-}
-
 // While the main window is not the active one, the General page's tips show, its own do not.
 TEST_F(MainDialogTest, WhileTheWindowIsInactiveOnlyTheGeneralPageShowsItsTips) {
   Open(temp_.store());
@@ -292,17 +275,66 @@ TEST_F(MainDialogTest, WhileTheWindowIsInactiveOnlyTheGeneralPageShowsItsTips) {
   ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
   auto tipOver = [this](const QWidget* control) {
     QTest::mouseMove(main_->windowHandle(), control->mapTo(main_.get(), control->rect().center()));
-    for (int i = 0; i < 100 && !QToolTip::isVisible(); ++i)
-      QTest::qWait(10);
+    (void)QTest::qWaitFor([]() { return QToolTip::isVisible(); }, 1000);
     const QString text = QToolTip::isVisible() ? QToolTip::text() : QString();
     QToolTip::hideText();
-    for (int i = 0; i < 100 && QToolTip::isVisible(); ++i)
-      QTest::qWait(10);
+    (void)QTest::qWaitFor([]() { return !QToolTip::isVisible(); }, 1000);
     return text;
   };
   EXPECT_EQ(tipOver(FindControl(main_->General(), GeneralPage::kFirstDayCalendarId)),
             QStringLiteral("Select the first day of menstruation this month."));
   EXPECT_EQ(tipOver(main_->SaveButton()), QString());
+}
+
+// The Insights tab follows the other two pages as they stand, saved or not, and empties at log-off.
+TEST_F(MainDialogTest, TheInsightsTabFollowsEveryChangeOfTheOtherPagesAndEmptiesAtLogOff) {
+  const auto day = [](int month, int day) { return test::PickedTime(QDate(2024, month, day)); };
+  temp_.AddUser("Anna", "a", day(5, 28));  // forecast duration 29; cycles of 28 28 28 and 64
+  SaveStatistics(temp_.store(), "Anna",
+                 {{day(1, 1), 0}, {day(1, 29), 0}, {day(2, 26), 0}, {day(3, 25), 0}});
+  Open(temp_.store());
+  InsightsPage* page = main_->Insights();
+  const auto text = [page](int id) { return FindControlAs<QLabel>(page, id)->text(); };
+  const int cycles = InsightsPage::kFirstValueId, lengths = cycles + 1;  // the figures shown
+  const auto bars = [page]() {  // in the chart the page loaded from its module
+    return qobject_cast<QChartView*>(page->Chart())->chart()->findChild<QBarSet*>()->count();
+  };
+  StatisticsList* list = main_->Statistics()->List();
+  const auto pickMenses = [list](int row, const QDate& day) {  // by a double click on the cell
+    test::PickNext(day);
+    const QRect cell = list->visualRect(list->Model()->index(row, StatisticsList::kMensesColumn));
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, cell.center());
+  };
+  EXPECT_EQ(page->Chart(), nullptr) << "no chart before the tab is first shown";
+  main_->Tabs()->setCurrentIndex(2);
+  EXPECT_EQ(bars(), 4);
+
+  main_->Tabs()->setCurrentIndex(0);
+  test::Retype(Duration(), "30");
+  EXPECT_TRUE(text(InsightsPage::kAccuracyId).endsWith("a fixed 30-day cycle by 34.0 days."));
+  test::ClickCalendarDay(
+      FindControlAs<QCalendarWidget>(main_->General(), GeneralPage::kFirstDayCalendarId),
+      QDate(2024, 4, 22));
+  EXPECT_EQ(text(lengths), "mean 28.0, median 28, 28 to 28 days, SD 0.0");
+
+  main_->Tabs()->setCurrentIndex(1);
+  pickMenses(4, QDate(2024, 4, 20));  // a new row: 26 days, then 2 to the first day
+  EXPECT_EQ(text(cycles), "5");
+  main_->Tabs()->setCurrentIndex(2);
+  EXPECT_EQ(bars(), 5);
+  main_->Tabs()->setCurrentIndex(1);
+  pickMenses(0, QDate(2024, 1, 5));  // 24 days instead of 28
+  EXPECT_EQ(text(lengths), "mean 21.6, median 26, 2 to 28 days, SD 11.1");
+  list->SelectRow(4);
+  QTest::keyClick(list, Qt::Key_Delete);  // 24 28 28 28
+  EXPECT_EQ(text(lengths), "mean 27.0, median 28, 24 to 28 days, SD 2.0");
+  main_->Tabs()->setCurrentIndex(2);
+  EXPECT_EQ(bars(), 4);
+
+  boxes_.Answer(kIdNo);  // log off without saving
+  Run(M::kCmdLogOff);
+  EXPECT_EQ(text(cycles), "");
+  EXPECT_FALSE(page->Chart()->isVisible());
 }
 
 }  // namespace

@@ -1,19 +1,21 @@
-// Start-up and login: the whole session against real store files, name completion, the login
-// check and the dedication.
+// Start-up and login: the command line, the whole session against real store files, name
+// completion, the login check and the dedication.
 #include <QAction>
 #include <QComboBox>
 #include <QLineEdit>
 #include <filesystem>
-#include <fstream>
 
 #include "app/calendar_app.h"
+#include "app/command_line.h"
 #include "app/login_dialog.h"
 #include "app/main_dialog.h"
 #include "app/register_dialog.h"
-#include "app_test_support.h"
+#include "app/restore_command.h"
 #include "controls/dedication_dialog.h"
 #include "controls/hover_button.h"
+#include "core/store_backup.h"
 #include "core/store_file.h"
+#include "ui_test_support.h"
 
 namespace lunaret {
 namespace {
@@ -21,22 +23,16 @@ namespace {
 // Points XDG_DATA_HOME at a fresh folder; every message box is recorded.
 class SessionTest : public ::testing::Test {
  protected:
-  void SetUp() override { setenv("XDG_DATA_HOME", home_.c_str(), 1); }
-  void TearDown() override {
-    setenv("XDG_DATA_HOME", old_.c_str(), 1);
-    test::Settle();
-  }
-
   test::TempStore temp_;
   const std::filesystem::path home_ = std::filesystem::path(temp_.path()).parent_path();
+  const test::ScopedEnv xdg_{"XDG_DATA_HOME", home_.c_str()};
   const std::filesystem::path file_ = home_ / "lunaret" / "registry.db";
-  const std::string old_ = std::getenv("XDG_DATA_HOME");  // the test main always sets it
   test::MessageBoxRecorder boxes_;
 };
 
-TEST_F(SessionTest, AFileThatIsNoStoreEndsTheProgramUntouchedAndExitAtTheLoginEndsIt) {
+TEST_F(SessionTest, AStoreThatCannotBeOpenedEndsTheProgramUntouchedAndExitAtTheLoginEndsIt) {
   std::filesystem::create_directories(file_.parent_path());
-  std::ofstream(file_) << "These are my notes.\n";
+  test::WriteFile(file_.string(), "These are my notes.\n");
   test::DialogWatcher<LoginDialog> logins([](LoginDialog* login) {
     EXPECT_EQ(login->parentWidget(), nullptr);
     QTest::keyClick(login->UserNameBox()->lineEdit(), Qt::Key_Escape);
@@ -50,6 +46,16 @@ TEST_F(SessionTest, AFileThatIsNoStoreEndsTheProgramUntouchedAndExitAtTheLoginEn
   EXPECT_FALSE(CalendarApp().InitInstance());  // an empty store is created; Escape at the login
   EXPECT_TRUE(std::filesystem::exists(file_));
   EXPECT_EQ(std::pair(logins.shown, mains.shown), std::pair(1, 0)) << "a login, no main window";
+  // A login dialog whose store cannot be opened says so and ends before it shows.
+  test::FaultyRegistry unreachable(temp_.registry());
+  unreachable.refuseOpen = true;
+  UserStore store(unreachable);
+  LoginDialog dialog(store);
+  boxes_.Clear();
+  EXPECT_EQ(dialog.exec(), QDialog::Rejected);
+  EXPECT_EQ(boxes_.Shown(), "Unable to ran Lunaret | Lunaret | 0x10");
+  dialog.show();
+  EXPECT_FALSE(dialog.isVisible());
 }
 
 // Start-up, registration, login, a change saved, log off, log in again: the data is there,
@@ -69,11 +75,9 @@ TEST_F(SessionTest, RegisterLogInSaveLogOffLogInAgainKeepsTheData) {
     EXPECT_EQ(login->focusWidget(), login->PasswordField());
     test::WhenModalOf<MainDialog>([&mainRan](MainDialog* main) {
       mainRan = true;
-      EXPECT_EQ(main->windowTitle(), QStringLiteral("Vessa Calendar :) - Vessa"));
       auto* duration = FindControlAs<QLineEdit>(main, 1009);
       EXPECT_EQ(duration->text(), QStringLiteral("29"));
-      duration->selectAll();
-      test::Type(duration, "27");
+      test::Retype(duration, "27");
       QTest::mouseClick(main->SaveButton(), Qt::LeftButton);
       main->Command(MainDialog::kCmdLogOff)->trigger();
       EXPECT_NE(duration->text(), QStringLiteral("27"));
@@ -92,8 +96,7 @@ TEST_F(SessionTest, RegisterLogInSaveLogOffLogInAgainKeepsTheData) {
   EXPECT_FALSE(CalendarApp().InitInstance());
   EXPECT_TRUE(mainRan);
   EXPECT_EQ(boxes_.Shown(), "");
-  StoreOpenResult result = StoreOpenResult::kOk;  // a later run of the program
-  std::unique_ptr<Registry> registry = OpenDefaultStore(&result);
+  const auto registry = test::OpenStore(file_.string());  // a later run of the program
   ASSERT_NE(registry, nullptr);
   UserStore store(*registry);
   std::string password;
@@ -101,27 +104,12 @@ TEST_F(SessionTest, RegisterLogInSaveLogOffLogInAgainKeepsTheData) {
   EXPECT_EQ(store.GetDuration("Vessa"), "27");
 }
 
-TEST_F(SessionTest, ALoginDialogWhoseStoreCannotBeOpenedEndsBeforeItShows) {
-  test::FaultyRegistry unreachable(temp_.registry());
-  unreachable.refuseOpen = true;
-  UserStore store(unreachable);
-  LoginDialog dialog(store);
-  EXPECT_EQ(dialog.exec(), QDialog::Rejected);
-  EXPECT_EQ(boxes_.Shown(), "Unable to ran Lunaret | Lunaret | 0x10");
-  dialog.show();
-  EXPECT_FALSE(dialog.isVisible());
-}
-
-TEST_F(SessionTest, TheListIsSortedAndTypedNamesCompleteFromItOnlyWhileTheyGrow) {
+TEST_F(SessionTest, TypedNamesCompleteFromTheSortedListOnlyWhileTheyGrow) {
   const test::ScopedDefaultLocale english(QLocale(QLocale::English, QLocale::UnitedStates));
   for (const char* name : {"Bob", "Änne", "Anna", "Alex"})
     temp_.AddUser(name, "2");
   LoginDialog dialog(temp_.store());
   dialog.show();
-  QStringList entries;
-  for (int i = 0; i < dialog.UserNameBox()->count(); ++i)
-    entries << dialog.UserNameBox()->itemText(i);
-  EXPECT_EQ(entries, QStringList({"Alex", "Anna", "Änne", "Bob"})) << "the user's order";
   QLineEdit* edit = dialog.UserNameBox()->lineEdit();
   // Each step: the keys typed, then the text with its selected part in brackets.
   const std::pair<const char*, const char*> steps[] = {
@@ -129,12 +117,7 @@ TEST_F(SessionTest, TheListIsSortedAndTypedNamesCompleteFromItOnlyWhileTheyGrow)
       {"\b", "An"},    {"\b", "A"},      // shorter: no completion
       {"L", "Al[ex]"}, {"\bX", "AlX"}};  // growing again completes, if anybody has the name
   for (const auto& [keys, shown] : steps) {
-    for (const char* key = keys; *key != '\0'; ++key) {
-      if (*key == '\b')
-        QTest::keyClick(edit, Qt::Key_Backspace);
-      else
-        QTest::keyClicks(edit, QString(QChar(*key)));
-    }
+    QTest::keyClicks(edit, QString::fromLatin1(keys));  // '\b' is the Backspace key
     const QString text = edit->text(), tail = edit->selectedText();
     EXPECT_EQ(tail.isEmpty() ? text : text.chopped(tail.size()) + "[" + tail + "]", shown);
   }
@@ -180,6 +163,64 @@ TEST_F(SessionTest, LoginChecksTheStoreAndShowsTheDedicationOnlyForTheBuiltInPai
       EXPECT_EQ(dialog.focusWidget(), dialog.PasswordField());
     }
   }
+}
+
+// The command line, read before any window: --help, --version and mistakes (status 2).
+TEST(CommandLineTest, HelpVersionAndMistakes) {
+  // The arguments, the exit status, a piece of standard output and one of standard error.
+  const std::tuple<QStringList, std::optional<int>, const char*, const char*> cases[] = {
+      {{}, std::nullopt, "", ""},
+      {{"-platform", "offscreen", "--style=fusion"}, std::nullopt, "", ""},
+      {{"--version"}, 0, "Lunaret " LUNARET_VERSION "\n", ""},
+      {{"--help"}, 0, "Usage: lunaret [options]", ""},
+      {{"--bogus"}, 2, "", "Unknown option 'bogus'"},
+      {{"--help-all"}, 2, "", "Usage: lunaret [options]"},
+      {{"stray"}, 2, "", "unexpected argument 'stray'"},
+  };
+  for (const auto& [arguments, status, output, errors] : cases) {
+    SCOPED_TRACE(arguments.join(' ').toStdString());
+    const CommandLine line(QStringList{QStringLiteral("lunaret")} + arguments);
+    EXPECT_EQ(line.ExitStatus(), status);
+    EXPECT_TRUE(line.Output().contains(QString::fromUtf8(output)));
+    EXPECT_TRUE(line.Errors().contains(QString::fromUtf8(errors)));
+    EXPECT_EQ(line.Output().isEmpty(), *output == '\0');
+  }
+}
+
+// "lunaret --restore FILE": what it did on standard output with status 0, or why nothing was
+// changed on standard error with status 1.
+TEST_F(SessionTest, RestoreSaysWhatItDidOrWhyNothingWasChanged) {
+  ASSERT_TRUE(temp_.store().SetPassword("Anna", "pw"));
+  std::string image;
+  ASSERT_TRUE(ReadStoreImage(temp_.path(), &image));
+  const QString backup = QString::fromStdString((home_ / "backup.db").string());
+  const QString notes = QString::fromStdString((home_ / "notes.txt").string());
+  test::WriteFile(backup.toStdString(), image);
+  test::WriteFile(notes.toStdString(), "These are my notes.\n");
+  const QString open = QString::fromStdString(temp_.path());
+  const QString store = QString::fromStdString(file_.string());
+  const std::tuple<QString, QString, int, QString> cases[] = {
+      {backup, open, 1,
+       "lunaret: the store " + open +
+           " is in use by another copy of Lunaret; close it and try again. Nothing was changed.\n"},
+      {backup + ".gone", store, 1,
+       "lunaret: cannot read " + backup +
+           ".gone: No such file or directory. Nothing was changed.\n"},
+      {notes, store, 1,
+       "lunaret: " + notes + " is not a Lunaret store, or it is damaged. Nothing was changed.\n"},
+      {backup, store, 0, "Restored all data from " + backup + " into " + store + ".\n"},
+      {backup, store, 0,
+       "Restored all data from " + backup + " into " + store +
+           ".\nThe data it replaced is kept as " + store + ".before-restore-20240301-101500.\n"},
+  };
+  for (const auto& [file, target, status, said] : cases) {
+    SCOPED_TRACE(said.toStdString());
+    const RestoreReport report = RunRestore(file, target.toStdString(), 1709288100);
+    EXPECT_EQ(report.status, status);
+    EXPECT_EQ(status == 0 ? report.output : report.errors, said);
+    EXPECT_TRUE((status == 0 ? report.errors : report.output).isEmpty());
+  }
+  EXPECT_TRUE(UserStore(*test::OpenStore(file_.string())).FindUser("anna"));
 }
 
 }  // namespace

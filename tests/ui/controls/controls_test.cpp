@@ -8,8 +8,6 @@
 #include <QUrl>
 #include <vector>
 
-#include <gtest/gtest.h>
-
 #include "controls/about_dialog.h"
 #include "controls/dedication_dialog.h"
 #include "controls/hover_button.h"
@@ -75,18 +73,24 @@ TEST(UiSupportTest, ARefusedFieldWarnsWithTheFrameworkTextAndComesBackSelected) 
   }
 }
 
-// Records what links would have opened: mail addresses with a leading "mail ".
-class RecordingOpener : public LinkOpener {
+// Catches what the desktop opener hands to the desktop.
+class UrlCatcher : public QObject {
+  Q_OBJECT
+
  public:
-  RecordingOpener() { SetCurrent(this); }
-  ~RecordingOpener() override { SetCurrent(nullptr); }
-  void OpenMail(const QString& address) override { opened.push_back("mail " + address); }
-  void OpenWeb(const QString& address) override { opened.push_back(address); }
-  std::vector<QString> opened;
+  std::vector<QUrl> urls;
+
+ public slots:
+  void Open(const QUrl& url) { urls.push_back(url); }
 };
 
-TEST(HyperLinkTest, AClickOpensTheTextAsMailWhenItHasAnAtSignAndTurnsTheLinkPurple) {
-  RecordingOpener opener;
+// The text exactly as displayed opens as mail when it has an at sign, as a web address else; the
+// desktop gets mailto and web addresses, never local files.
+TEST(HyperLinkTest, AClickOpensTheTextAsMailOrWebTurnsTheLinkPurpleAndNeverOpensAFile) {
+  static constexpr const char* kSchemes[] = {"mailto", "http", "https", "file", "ftp"};
+  UrlCatcher catcher;
+  for (const char* scheme : kSchemes)
+    QDesktopServices::setUrlHandler(QString::fromLatin1(scheme), &catcher, "Open");
   HyperLink link(QStringLiteral("www.lunaret.example"));
   link.resize(300, link.sizeHint().height());  // much wider than its text
   EXPECT_EQ(link.cursor().hotSpot(), QPoint(13, 7)) << "the hand pointer";
@@ -107,58 +111,34 @@ TEST(HyperLinkTest, AClickOpensTheTextAsMailWhenItHasAnAtSignAndTurnsTheLinkPurp
   QTest::mouseClick(&link, Qt::LeftButton, Qt::NoModifier, QPoint(3, 3));
   QMouseEvent second(QEvent::MouseButtonDblClick, QPointF(3, 3), link.mapToGlobal(QPointF(3, 3)),
                      Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
-  QApplication::sendEvent(&link, &second);
+  QApplication::sendEvent(&link, &second);  // a double click opens once
   EXPECT_EQ(link.LinkColor(), 0x00800080u);
   EXPECT_TRUE(painted(qRgb(128, 0, 128)));
-  for (const char* text : {"https://lunaret.example/@vessa", "@", "hello@lunaret.example"}) {
+  for (const char* text : {"https://lunaret.example/@vessa", "hello@lunaret.example"}) {
     link.setText(QString::fromUtf8(text));
     QTest::mouseClick(&link, Qt::LeftButton, Qt::NoModifier, QPoint(3, 3));
   }
-  EXPECT_EQ(opener.opened,
-            (std::vector<QString>{"www.lunaret.example", "mail https://lunaret.example/@vessa",
-                                  "mail @", "mail hello@lunaret.example"}))
-      << "the text exactly as displayed, a double click opening once";
-}
-
-// Catches what the desktop opener hands to the desktop.
-class UrlCatcher : public QObject {
-  Q_OBJECT
-
- public:
-  std::vector<QUrl> urls;
-
- public slots:
-  void Open(const QUrl& url) { urls.push_back(url); }
-};
-
-TEST(HyperLinkTest, TheDesktopGetsMailtoAddressesAndWebAddressesButNeverLocalFiles) {
-  static constexpr const char* kSchemes[] = {"mailto", "http", "https", "file", "ftp"};
-  UrlCatcher catcher;
-  for (const char* scheme : kSchemes)
-    QDesktopServices::setUrlHandler(QString::fromLatin1(scheme), &catcher, "Open");
   LinkOpener& desktop = LinkOpener::Current();
-  desktop.OpenMail(QStringLiteral("hello@lunaret.example"));
   desktop.OpenMail(QStringLiteral("mailto:vessa@lunaret.example"));
-  for (const char* web :
-       {"https://lunaret.example/", "www.lunaret.example", "/etc/passwd", "file:///etc/passwd"})
+  for (const char* web : {"https://lunaret.example/", "/etc/passwd", "file:///etc/passwd"})
     desktop.OpenWeb(QString::fromLatin1(web));
   for (const char* scheme : kSchemes)
     QDesktopServices::unsetUrlHandler(QString::fromLatin1(scheme));
-  EXPECT_EQ(
-      catcher.urls,
-      (std::vector<QUrl>{QUrl("mailto:hello@lunaret.example"), QUrl("mailto:vessa@lunaret.example"),
-                         QUrl("https://lunaret.example/"), QUrl("http://www.lunaret.example")}));
+  EXPECT_EQ(catcher.urls,
+            (std::vector<QUrl>{
+                QUrl("http://www.lunaret.example"), QUrl("mailto:https://lunaret.example/@vessa"),
+                QUrl("mailto:hello@lunaret.example"), QUrl("mailto:vessa@lunaret.example"),
+                QUrl("https://lunaret.example/")}));
 }
 
 // What a dialog wires into its button: its theme, the hot background, its own tooltip and the
 // hand pointer.
 void ExpectButtonSetUp(const ThemedHoverButton* button, const ThemeLibrary* theme,
                        const char* tip) {
-  EXPECT_EQ(button->Theme(), theme);
-  EXPECT_EQ(button->Color(0), HotBackgroundColor());
-  EXPECT_TRUE(button->OwnTooltipActive());
-  EXPECT_EQ(button->OwnTooltip(), QString::fromUtf8(tip));
-  EXPECT_EQ(button->cursor().shape(), Qt::BitmapCursor);
+  EXPECT_EQ(
+      std::tuple(button->Theme(), button->Color(0), button->OwnTooltipActive(),
+                 button->OwnTooltip(), button->cursor().shape()),
+      std::tuple(theme, HotBackgroundColor(), true, QString::fromUtf8(tip), Qt::BitmapCursor));
 }
 
 // Runs a fresh dialog's real modal loop, answered by a key or (Key_unknown) a click on its
@@ -182,8 +162,6 @@ TEST(DialogTest, TheAboutBoxHasNoCloseBoxAndTheDedicationOnlyAButtonWithTheCance
   EXPECT_TRUE(about.OkButton()->isDefault());
   ExpectButtonSetUp(about.OkButton(), &about.Theme(), " OK! ");
   DedicationDialog dedication;
-  EXPECT_EQ(dedication.Text()->text().count('\n'), 3) << "three lines, a gap before the last";
-  EXPECT_TRUE(dedication.Text()->alignment() & Qt::AlignHCenter);
   EXPECT_EQ(FindControl(&dedication, 1), nullptr);
   ExpectButtonSetUp(dedication.OkButton(), &dedication.Theme(), "All the best to you!");
   for (Qt::Key key : {Qt::Key_Escape, Qt::Key_Return, Qt::Key_unknown}) {

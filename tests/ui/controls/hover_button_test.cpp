@@ -8,8 +8,6 @@
 #include <QTest>
 #include <functional>
 
-#include <gtest/gtest.h>
-
 #include "controls/hover_button.h"
 #include "controls/theme_library.h"
 #include "ui_test_support.h"
@@ -17,18 +15,14 @@
 namespace lunaret {
 namespace {
 
-QRgb Rgb(ColorRef color) {
-  return FromColorRef(color).rgb();
-}
+const auto Rgb = [](ColorRef color) { return FromColorRef(color).rgb(); };
 
 // Whether any pixel inside rect has exactly that colour.
 bool HasColour(const QImage& image, const QRect& rect, QRgb colour) {
-  for (int y = rect.top(); y <= rect.bottom(); ++y) {
-    for (int x = rect.left(); x <= rect.right(); ++x) {
+  for (int y = rect.top(); y <= rect.bottom(); ++y)
+    for (int x = rect.left(); x <= rect.right(); ++x)
       if (image.valid(x, y) && image.pixel(x, y) == colour)
         return true;
-    }
-  }
   return false;
 }
 
@@ -47,7 +41,6 @@ class HoverButtonTest : public ::testing::Test {
     QTest::mouseMove(window_.windowHandle(), QPoint(315, 135));
     test::Settle();
   }
-  void TearDown() override { test::Settle(); }
 
   // A move as the window system reports it, and one sent straight to the button.
   void MoveTo(const QPoint& pos) {
@@ -75,7 +68,7 @@ class HoverButtonTest : public ::testing::Test {
   QLineEdit* after_ = new QLineEdit(&window_);
 };
 
-TEST_F(HoverButtonTest, TheHotStateStartsOnceOnEntryAndNeverInADragStartedElsewhere) {
+TEST_F(HoverButtonTest, TheHotStateStartsOnceOnEntryNeverInADragAndEndsOnceWhateverEndsIt) {
   const int painted = button_->PaintCount();
   MoveTo(QPoint(20, 20));
   MoveTo(QPoint(40, 25));
@@ -95,12 +88,9 @@ TEST_F(HoverButtonTest, TheHotStateStartsOnceOnEntryAndNeverInADragStartedElsewh
   EXPECT_TRUE(button_->IsHot()) << "a press on a hot button keeps it hot inside";
   SendMove(QPoint(-15, 20), Qt::LeftButton);
   EXPECT_FALSE(button_->IsHot());
-}
-
-TEST_F(HoverButtonTest, LeaveFocusLossDisablingAndDeactivationEachClearTheHotStateOnce) {
+  // What else ends it, once (leave, focus loss, disabling, deactivation), who has the focus
+  // first, and whether a move lights the button up again.
   QEvent leave(QEvent::Leave);
-  // What ends it (leave, focus loss, disabling, deactivation), who has the focus first, and
-  // whether a move lights the button up again.
   const std::tuple<std::function<void()>, QWidget*, bool> cases[] = {
       {[&]() { QApplication::sendEvent(button_, &leave); }, before_, true},
       {[this]() { after_->setFocus(); }, button_, true},

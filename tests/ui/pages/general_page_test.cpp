@@ -19,17 +19,11 @@ namespace {
 // every message box is recorded.
 class GeneralPageTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    GeneralPage::SetTodaySource([this]() { return today_; });
-  }
-  void TearDown() override {
-    page_.reset();
-    GeneralPage::SetTodaySource(nullptr);
-    Settle();
-  }
+  void TearDown() override { GeneralPage::SetTodaySource(nullptr); }
 
   // Stores anna's first day and duration text and shows her page, loaded when asked.
   void Open(TimeValue start, const std::string& duration, bool load = true) {
+    GeneralPage::SetTodaySource([this]() { return today_; });
     temp_.AddUser("anna", "secret", start);
     temp_.store().SetDuration("anna", duration);
     page_ = std::make_unique<GeneralPage>(temp_.store(), "anna");
@@ -60,14 +54,8 @@ class GeneralPageTest : public ::testing::Test {
                                         UpDown()->isEnabled() + right->isEnabled() * 1000)})
         .join(" | ");
   }
-  // Replaces the box's text by typing, as the user does: select all, then the keys.
-  void Type(const QString& text) {
-    Box()->setFocus();
-    Box()->selectAll();
-    QTest::keyClicks(Box(), text);
-  }
 
-  ScopedTimeZone zone_{"CET-1CEST,M3.5.0,M10.5.0/3"};
+  ScopedEnv zone_{"TZ", "CET-1CEST,M3.5.0,M10.5.0/3"};
   CalendarDate today_ = MakeDate(2024, 3, 10);
   TempStore temp_;
   MessageBoxRecorder boxes_;
@@ -79,7 +67,6 @@ TEST_F(GeneralPageTest, LoadChangeAndSaveKeepTheDayAndTheDurationText) {
   // Registered at 17:45:12: the page shows that day and saves days at 01:01:01.
   Open(MakeTimeValue(MakeDate(2024, 3, 1), 17, 45, 12), "28", false);
   EXPECT_TRUE(Shown().endsWith(" | Spent Days | 0"));
-  EXPECT_EQ(Left()->toolTip(), "Select the first day of menstruation this month.");
   page_->Initialize();
   EXPECT_EQ(Shown(),
             "2024-03-01 | 28 | 2024-03-29 | Today is day 10, menses after 19 day(s) | 111");
@@ -87,17 +74,11 @@ TEST_F(GeneralPageTest, LoadChangeAndSaveKeepTheDayAndTheDurationText) {
   ClickCalendarDay(Left(), QDate(2024, 3, 5));
   EXPECT_EQ(Shown(), "2024-03-05 | 28 | 2024-04-02 | Today is day 6, menses after 23 day(s) | 111");
   EXPECT_EQ(modified_->count(), 2);
-  Type("31");  // "3", then "31": both valid, both count
+  Retype(Box(), "31");  // "3", then "31": both valid, both count
   EXPECT_EQ(modified_->count(), 4);
   page_->SaveForecast();
-  EXPECT_EQ(temp_.store().GetCycleStart("anna"), PickedTime(QDate(2024, 3, 5)));
-  EXPECT_EQ(temp_.store().GetDuration("anna"), "31");
-  // The 31st of January and 29 days: the leap day, or the first of March.
-  ClickCalendarDay(Left(), QDate(2024, 1, 31));
-  Type("29");
-  EXPECT_TRUE(Shown().startsWith("2024-01-31 | 29 | 2024-02-29 |"));
-  ClickCalendarDay(Left(), QDate(2023, 1, 31));
-  EXPECT_TRUE(Shown().startsWith("2023-01-31 | 29 | 2023-03-01 |"));
+  EXPECT_EQ(std::pair(temp_.store().GetCycleStart("anna"), temp_.store().GetDuration("anna")),
+            std::pair(PickedTime(QDate(2024, 3, 5)), std::string("31")));
   EXPECT_EQ(boxes_.Shown(), "");
 }
 
@@ -147,16 +128,14 @@ TEST_F(GeneralPageTest, AStoredDurationThatIsNoNumberIsShownWarnedAboutAtEachLoa
 TEST_F(GeneralPageTest, OnlyANewDayIsAChangeAndStoredDaysOutsideTheCalendarAreIgnored) {
   Open(PickedTime(QDate(2024, 3, 1)), "28");
   modified_->clear();
-  ClickCalendarDay(Left(), QDate(2024, 3, 1));
-  EXPECT_EQ(modified_->count(), 0);
-  ClickCalendarDay(Left(), QDate(2024, 3, 2));
-  ClickCalendarDay(Left(), QDate(2024, 3, 2));
+  for (int day : {1, 2, 2})  // the day shown, then a new day twice
+    ClickCalendarDay(Left(), QDate(2024, 3, day));
   EXPECT_EQ(modified_->count(), 1);
   QTest::keyClick(CalendarView(Left()), Qt::Key_Right);
   EXPECT_TRUE(Shown().startsWith("2024-03-03 | 28 | 2024-03-31 |"));
   EXPECT_EQ(modified_->count(), 2);
-  EXPECT_EQ(Left()->minimumDate(), QDate(1970, 2, 1));
-  EXPECT_EQ(Left()->maximumDate(), QDate(2036, 12, 31));
+  EXPECT_EQ(std::pair(Left()->minimumDate(), Left()->maximumDate()),
+            std::pair(QDate(1970, 2, 1), QDate(2036, 12, 31)));
   for (TimeValue outside : {PickedTime(QDate(1970, 1, 5)), TimeValue{-5}}) {
     temp_.AddUser("other", "secret", outside);
     page_->LoadForecast("other");
@@ -169,7 +148,7 @@ TEST_F(GeneralPageTest, OnlyANewDayIsAChangeAndStoredDaysOutsideTheCalendarAreIg
   EXPECT_EQ(modified_->count(), 1);
 }
 
-TEST_F(GeneralPageTest, UpDownStepsTheBoxWithinOneTo366AndEnterAndEscapeAskTheHost) {
+TEST_F(GeneralPageTest, UpDownStepsWithinOneTo366EnterAndEscapeAskTheHostAndClearResets) {
   Open(PickedTime(QDate(2024, 3, 1)), "28");
   modified_->clear();
   QTest::mouseClick(UpDown()->UpButton(), Qt::LeftButton);
@@ -181,7 +160,7 @@ TEST_F(GeneralPageTest, UpDownStepsTheBoxWithinOneTo366AndEnterAndEscapeAskTheHo
   // The text typed, the arrow pressed, the text then.
   for (auto [typed, up, after] : {std::tuple{"366", true, "366"}, std::tuple{"1", false, "1"},
                                   std::tuple{"500", true, "2"}}) {  // from the last in range
-    Type(typed);
+    Retype(Box(), typed);
     boxes_.Clear();
     QTest::mouseClick(up ? UpDown()->UpButton() : UpDown()->DownButton(), Qt::LeftButton);
     EXPECT_EQ(Box()->text(), after);
@@ -193,10 +172,7 @@ TEST_F(GeneralPageTest, UpDownStepsTheBoxWithinOneTo366AndEnterAndEscapeAskTheHo
   QTest::keyClick(CalendarView(Left()), Qt::Key_Enter, Qt::KeypadModifier);
   QTest::keyClick(CalendarView(Left()), Qt::Key_Escape);
   EXPECT_EQ(std::pair(ok.count(), cancel.count()), std::pair(qsizetype{2}, qsizetype{1}));
-}
-
-TEST_F(GeneralPageTest, ClearResetsAndDisablesThePageAndSavesNothing) {
-  Open(PickedTime(QDate(2024, 3, 1)), "28");
+  // Clearing resets and disables the page, which then saves nothing.
   modified_->clear();
   today_ = MakeDate(2025, 6, 15);
   page_->ClearForecast();

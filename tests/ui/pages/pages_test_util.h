@@ -5,36 +5,25 @@
 #include <QDate>
 #include <QTableView>
 #include <QTest>
-#include <cstdlib>
-#include <ctime>
-#include <string>
 
-#include <gtest/gtest.h>
-
+#include "controls/hover_button.h"
 #include "core/dates.h"
+#include "pages/date_picker_dialog.h"
 #include "ui_test_support.h"
 
 namespace lunaret::test {
 
-// Sets TZ for its lifetime; the suites always run with TZ set, so it is put back as it was.
-class ScopedTimeZone {
- public:
-  explicit ScopedTimeZone(const char* zone) : old_(std::getenv("TZ") ? std::getenv("TZ") : "") {
-    setenv("TZ", zone, 1);
-    tzset();
-  }
-  ~ScopedTimeZone() {
-    setenv("TZ", old_.c_str(), 1);
-    tzset();
-  }
-
- private:
-  std::string old_;
-};
-
 // A day as the pages store it: 01:01:01 local time.
 inline TimeValue PickedTime(const QDate& day) {
   return MakeTimeValue(MakeDate(day.year(), day.month(), day.day()), 1, 1, 1);
+}
+
+// Answers the next date picker with this day and OK.
+inline void PickNext(const QDate& day) {
+  WhenModalOf<DatePickerDialog>([day](DatePickerDialog* picker) {
+    picker->Calendar()->setSelectedDate(day);
+    QTest::mouseClick(picker->OkButton(), Qt::LeftButton);
+  });
 }
 
 inline QTableView* CalendarView(QCalendarWidget* calendar) {
