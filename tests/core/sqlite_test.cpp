@@ -252,7 +252,7 @@ TEST(ConcurrentWriters, TwoProcessesWritingAtOnceBothSucceed) {
         return 3;
       UserStore store(*registry);
       for (int i = base; i < base + 60; ++i) {
-        if (!store.SetPassword(std::to_string(i).insert(0, "U"), "pw"))
+        if (!store.SetPassword('U' + std::to_string(i), "pw"))
           return 4;
         store.SetStatisticsDate("Shared", i, i);
         StoreTransaction transaction(*registry);
@@ -277,7 +277,7 @@ TEST(ConcurrentWriters, TwoProcessesWritingAtOnceBothSucceed) {
   UserStore store(*registry);
   EXPECT_EQ(store.ListUsers().size(), 2u * 60 + 3);  // the users, 0, 1000 and Shared
   for (int i = 0; i < 1060; i += i == 59 ? 941 : 1) {
-    ASSERT_TRUE(store.GetPassword(std::to_string(i).insert(0, "U"), nullptr)) << i;
+    ASSERT_TRUE(store.GetPassword('U' + std::to_string(i), nullptr)) << i;
     ASSERT_EQ(store.GetStatisticsDate("Shared", i), i) << i;
   }
   EXPECT_EQ(LoadStatistics(store, "0"), Generation(59, 50));
