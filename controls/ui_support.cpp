@@ -4,6 +4,7 @@
 #include <QByteArray>
 #include <QColor>
 #include <QFile>
+#include <QImageReader>
 #include <QPalette>
 #include <QWidget>
 #include <algorithm>
@@ -94,22 +95,33 @@ QString ResourcePath(int id, const char* suffix = "") {
   return QStringLiteral(":/res/%1%2.png").arg(id).arg(QLatin1String(suffix));
 }
 
+// The pictures are PNG files, read by Qt's own PNG reader: a reader left to find the format
+// first asks every image format plugin whether it can read them, which loads them all.
+QImage ReadPicture(const QString& path) {
+  if (!QFile::exists(path))
+    return QImage();
+  QImageReader reader(path, "png");
+  reader.setAutoDetectImageFormat(false);
+  return reader.read();
+}
+
 }  // namespace
 
 QIcon LoadIconResource(int id) {
   QIcon icon;
-  if (QFile::exists(ResourcePath(id)))
-    icon.addFile(ResourcePath(id));
-  if (QFile::exists(ResourcePath(id, "_16")))
-    icon.addFile(ResourcePath(id, "_16"));
+  for (const char* size : {"", "_16"}) {
+    const QString path = ResourcePath(id, size);
+    const QImage picture = ReadPicture(path);
+    if (!picture.isNull())
+      icon.addPixmap(QPixmap::fromImage(picture));
+    else if (QFile::exists(path))
+      icon.addFile(path);  // a picture that cannot be read: the icon has no size to show
+  }
   return icon;
 }
 
 QPixmap LoadPixmapResource(int id) {
-  QPixmap pixmap;
-  if (QFile::exists(ResourcePath(id)))
-    pixmap.load(ResourcePath(id));
-  return pixmap;
+  return QPixmap::fromImage(ReadPicture(ResourcePath(id)));
 }
 
 bool LoadCursorResource(int id, QCursor* cursor) {
