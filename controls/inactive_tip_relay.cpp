@@ -86,7 +86,11 @@ void InactiveTipRelay::timerEvent(QTimerEvent* event) {
 }
 
 void ShowTipsAlways(QWidget* widget) {
-  new InactiveTipRelay(widget);  // owned by widget
+  // A whole window asks Qt; a part of one needs the relay.
+  if (widget->isWindow())
+    widget->setAttribute(Qt::WA_AlwaysShowToolTips);
+  else
+    new InactiveTipRelay(widget);  // owned by widget
 }
 
 }  // namespace lunaret

@@ -34,7 +34,8 @@ class InactiveTipRelay : public QObject {
   QBasicTimer wakeUp_;
 };
 
-// The tips of widget and of everything in it show also while its window is inactive.
+// The tips of widget and of everything in it show also while its window is inactive: through
+// Qt::WA_AlwaysShowToolTips for a window, through a relay for a part of one.
 void ShowTipsAlways(QWidget* widget);
 
 }  // namespace lunaret

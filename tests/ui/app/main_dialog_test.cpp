@@ -266,15 +266,19 @@ TEST_F(MainDialogTest, SavesBothPagesInOneTransactionAndKeepsChangesTheStoreRefu
   main_.reset();
 }
 
-// While the main window is not the active one, the General page's tips show, its own do not.
+// While the main window is not the active one, the General page's tips show, its own do not;
+// the login dialog's show whether it is active or not.
 TEST_F(MainDialogTest, WhileTheWindowIsInactiveOnlyTheGeneralPageShowsItsTips) {
   Open(temp_.store());
+  LoginDialog login(temp_.store());
+  login.show();
   QWidget other;
   other.show();
   other.activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
-  auto tipOver = [this](const QWidget* control) {
-    QTest::mouseMove(main_->windowHandle(), control->mapTo(main_.get(), control->rect().center()));
+  auto tipOver = [](const QWidget* control) {
+    QWidget* window = control->window();
+    QTest::mouseMove(window->windowHandle(), control->mapTo(window, control->rect().center()));
     (void)QTest::qWaitFor([]() { return QToolTip::isVisible(); }, 1000);
     const QString text = QToolTip::isVisible() ? QToolTip::text() : QString();
     QToolTip::hideText();
@@ -284,6 +288,7 @@ TEST_F(MainDialogTest, WhileTheWindowIsInactiveOnlyTheGeneralPageShowsItsTips) {
   EXPECT_EQ(tipOver(FindControl(main_->General(), GeneralPage::kFirstDayCalendarId)),
             QStringLiteral("Select the first day of menstruation this month."));
   EXPECT_EQ(tipOver(main_->SaveButton()), QString());
+  EXPECT_EQ(tipOver(login.PasswordField()), QStringLiteral("Enter password"));
 }
 
 // The Insights tab follows the other two pages as they stand, saved or not, and empties at log-off.
