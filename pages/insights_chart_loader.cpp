@@ -19,9 +19,13 @@ struct Loaded {
 };
 
 Loaded Load() {
-  const QStringList folders = {QDir(QCoreApplication::applicationDirPath())
-                                   .filePath(QStringLiteral(LUNARET_MODULE_RELATIVE_DIR)),
-                               QStringLiteral(LUNARET_MODULE_BUILD_DIR)};
+  const QString programDir = QCoreApplication::applicationDirPath();
+  QStringList folders = {QDir(programDir).filePath(QStringLiteral(LUNARET_MODULE_RELATIVE_DIR))};
+  // An installed program never loads code from the folder it was once built in.
+  const QString fromBuildTree =
+      QDir(QStringLiteral(LUNARET_BUILD_TREE)).relativeFilePath(programDir);
+  if (fromBuildTree != QStringLiteral("..") && !fromBuildTree.startsWith(QStringLiteral("../")))
+    folders << QStringLiteral(LUNARET_MODULE_BUILD_DIR);
   Loaded loaded;
   for (const QString& folder : folders) {
     // Destroying the loader leaves the module loaded, its root object alive until the end.
