@@ -12,8 +12,6 @@ ForecastSchedule ScheduleFromDuration(const CalendarDate& firstDay, long duratio
   // The first cycle whose expected start is not yet past.
   const long elapsed = DaysSince(firstDay, today);
   long cycle = elapsed <= 0 ? 1 : (elapsed + duration - 1) / duration;
-  if (cycle < 1)
-    cycle = 1;
   const std::string description =
       "Forecast from the first day and a cycle of " + std::to_string(duration) + " days.";
   for (int k = 0; k < kForecastPeriods; ++k, ++cycle) {

@@ -1,7 +1,6 @@
 #include "core/history_merge.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cstdint>
 #include <unordered_map>
 #include <unordered_set>
@@ -16,10 +15,8 @@ std::int64_t DayOf(TimeValue t) {
   CalendarDate date;
   if (!LocalDateOf(t, &date))
     return t / 86400 - (t % 86400 < 0 ? 1 : 0);
-  namespace chrono = std::chrono;
-  const chrono::sys_days day =
-      chrono::year{date.year} / chrono::month{date.month} / chrono::day{date.day};
-  return day.time_since_epoch().count();
+  static const CalendarDate kEpoch = MakeDate(1970, 1, 1);
+  return DaysSince(kEpoch, date);
 }
 
 }  // namespace
