@@ -30,10 +30,6 @@ std::string Plural(long count, const char* one, const char* many) {
   return Format("%ld %s", count, count == 1 ? one : many);
 }
 
-std::string DateText(const CalendarDate& date) {
-  return FormatDate(date);
-}
-
 // "mean 29.3, median 29, 26 to 33 days, SD 2.1", or the one value.
 std::string FiguresText(const DayFigures& figures, const char* prefix, const char* suffix) {
   if (figures.count == 1)
@@ -100,10 +96,10 @@ std::string ForecastText(const HistoryForecast& forecast, long forecastDuration)
       "Next period from your history: %s, give or take %s (median of your last %d cycles: %s "
       "days). Estimated ovulation: %s; fertile window %s to %s. These are estimates, not a "
       "method of contraception.",
-      DateText(forecast.nextStart).c_str(), Plural(forecast.range, "day", "days").c_str(),
+      FormatDate(forecast.nextStart).c_str(), Plural(forecast.range, "day", "days").c_str(),
       forecast.cyclesUsed, MedianText(forecast.median).c_str(),
-      DateText(forecast.ovulation).c_str(), DateText(forecast.fertileStart).c_str(),
-      DateText(forecast.fertileEnd).c_str());
+      FormatDate(forecast.ovulation).c_str(), FormatDate(forecast.fertileStart).c_str(),
+      FormatDate(forecast.fertileEnd).c_str());
 }
 
 std::string AccuracyText(const ForecastAccuracy& accuracy) {
