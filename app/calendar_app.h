@@ -4,9 +4,9 @@
 #include <functional>
 #include <memory>
 
-#include "core/registry.h"
-#include "core/store_file.h"
-#include "core/user_store.h"
+#include "core/store/registry.h"
+#include "core/store/store_file.h"
+#include "core/store/user_store.h"
 
 namespace lunaret {
 

@@ -6,7 +6,7 @@
 
 #include "app/session_support.h"
 #include "controls/theme_library.h"
-#include "core/user_store.h"
+#include "core/store/user_store.h"
 
 class QLineEdit;
 

@@ -10,16 +10,16 @@
 #include "app/main_dialog.h"
 #include "controls/message_box.h"
 #include "controls/ui_support.h"
-#include "core/forecast_calendar.h"
-#include "core/forecast_source.h"
-#include "core/history_csv.h"
-#include "core/history_merge.h"
+#include "core/cycles/forecast_source.h"
+#include "core/exchange/forecast_calendar.h"
+#include "core/exchange/history_csv.h"
+#include "core/exchange/history_merge.h"
 #include "pages/general_page.h"
 #include "pages/statistics_list.h"
 #include "pages/statistics_page.h"
 #ifndef _WIN32
-#include "core/store_backup.h"
-#include "core/store_file.h"
+#include "core/exchange/store_backup.h"
+#include "core/store/store_file.h"
 #endif
 
 namespace lunaret {

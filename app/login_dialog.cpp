@@ -20,7 +20,7 @@
 #include "controls/keyboard_access.h"
 #include "controls/message_box.h"
 #include "controls/ui_support.h"
-#include "core/text.h"
+#include "core/base/text.h"
 
 namespace lunaret {
 

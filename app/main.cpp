@@ -8,7 +8,7 @@
 #include "app/command_line.h"
 #include "app/restore_command.h"
 #include "app/shown_probe.h"
-#include "core/store_file.h"
+#include "core/store/store_file.h"
 
 int main(int argc, char** argv) {
   std::setlocale(LC_ALL, "");

@@ -20,7 +20,7 @@
 #include "controls/keyboard_access.h"
 #include "controls/message_box.h"
 #include "controls/ui_support.h"
-#include "core/registry.h"
+#include "core/store/registry.h"
 #include "pages/general_page.h"
 #include "pages/insights_page.h"
 #include "pages/statistics_list.h"

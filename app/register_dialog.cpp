@@ -6,7 +6,7 @@
 #include "app/session_support.h"
 #include "controls/hover_button.h"
 #include "controls/message_box.h"
-#include "core/registry.h"
+#include "core/store/registry.h"
 
 namespace lunaret {
 

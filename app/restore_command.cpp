@@ -3,7 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include "core/store_backup.h"
+#include "core/exchange/store_backup.h"
 
 namespace lunaret {
 

@@ -15,8 +15,8 @@
 #include "controls/keyboard_access.h"
 #include "controls/message_box.h"
 #include "controls/ui_support.h"
-#include "core/scramble.h"
-#include "core/text.h"
+#include "core/base/scramble.h"
+#include "core/base/text.h"
 
 namespace lunaret {
 

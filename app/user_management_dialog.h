@@ -5,7 +5,7 @@
 #include <QString>
 
 #include "controls/theme_library.h"
-#include "core/user_store.h"
+#include "core/store/user_store.h"
 
 class QListWidget;
 

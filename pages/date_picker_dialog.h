@@ -4,8 +4,8 @@
 #include <QDialog>
 
 #include "controls/theme_library.h"
-#include "core/dates.h"
-#include "core/user_store.h"
+#include "core/cycles/dates.h"
+#include "core/store/user_store.h"
 
 class QCalendarWidget;
 

@@ -14,7 +14,7 @@
 #include "controls/inactive_tip_relay.h"
 #include "controls/message_box.h"
 #include "controls/ui_support.h"
-#include "core/text.h"
+#include "core/base/text.h"
 #include "pages/page_dates.h"
 #include "pages/page_keys.h"
 #include "pages/up_down_control.h"

@@ -6,8 +6,8 @@
 #include <functional>
 #include <memory>
 
-#include "core/dates.h"
-#include "core/user_store.h"
+#include "core/cycles/dates.h"
+#include "core/store/user_store.h"
 
 namespace lunaret {
 

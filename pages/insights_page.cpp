@@ -11,7 +11,7 @@
 #include <algorithm>
 
 #include "controls/ui_support.h"
-#include "core/cycle_insights_text.h"
+#include "core/cycles/cycle_insights_text.h"
 #include "pages/insights_chart.h"
 #include "pages/insights_chart_loader.h"
 #include "pages/page_dates.h"

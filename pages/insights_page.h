@@ -6,7 +6,7 @@
 #include <memory>
 #include <vector>
 
-#include "core/cycle_insights.h"
+#include "core/cycles/cycle_insights.h"
 
 class QCheckBox;
 class QLabel;

@@ -3,7 +3,7 @@
 
 #include <QDate>
 
-#include "core/dates.h"
+#include "core/cycles/dates.h"
 
 namespace lunaret {
 

@@ -12,7 +12,7 @@
 #include <utility>
 
 #include "controls/ui_support.h"
-#include "core/history_merge.h"
+#include "core/exchange/history_merge.h"
 #include "pages/date_picker_dialog.h"
 
 namespace lunaret {

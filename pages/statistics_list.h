@@ -8,7 +8,7 @@
 #include <optional>
 #include <vector>
 
-#include "core/statistics.h"
+#include "core/cycles/statistics.h"
 
 class QAction;
 class QMenu;

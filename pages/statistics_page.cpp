@@ -8,8 +8,9 @@
 #include <algorithm>
 
 #include "controls/ui_support.h"
-#include "core/registry.h"
-#include "core/statistics.h"
+#include "core/cycles/statistics.h"
+#include "core/store/registry.h"
+#include "core/store/statistics_store.h"
 #include "pages/page_keys.h"
 #include "pages/statistics_list.h"
 

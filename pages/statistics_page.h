@@ -4,7 +4,7 @@
 #include <QString>
 #include <QWidget>
 
-#include "core/user_store.h"
+#include "core/store/user_store.h"
 
 namespace lunaret {
 

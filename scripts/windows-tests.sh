@@ -42,6 +42,6 @@ timeout 600 cmake -S "$src" -B "$build" -G Ninja \
   -DCMAKE_BUILD_TYPE=Debug \
   -DLUNARET_BUILD_UI=OFF -DLUNARET_BUILD_TESTS=ON -DLUNARET_BUILD_BENCH=OFF \
   -DCMAKE_CROSSCOMPILING_EMULATOR="$emulator" >/dev/null
-timeout 1200 cmake --build "$build" -j 2 --target lunaret_core lunaret_core_tests \
+timeout 1200 cmake --build "$build" -j 2 --target lunaret_base_tests lunaret_store_tests lunaret_cycles_tests lunaret_exchange_tests \
   lunaret_code_page_tests
 timeout 900 ctest --test-dir "$build" --output-on-failure -j 2 --timeout 300 "$@"

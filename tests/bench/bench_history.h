@@ -3,8 +3,8 @@
 
 #include <vector>
 
-#include "core/dates.h"
-#include "core/statistics.h"
+#include "core/cycles/dates.h"
+#include "core/cycles/statistics.h"
 
 namespace lunaret::bench {
 

@@ -9,12 +9,13 @@
 #include <string>
 #include <vector>
 
-#include "core/dates.h"
-#include "core/history_csv.h"
-#include "core/history_merge.h"
-#include "core/store_backup.h"
-#include "core/store_file.h"
-#include "core/user_store.h"
+#include "core/cycles/dates.h"
+#include "core/exchange/history_csv.h"
+#include "core/exchange/history_merge.h"
+#include "core/exchange/store_backup.h"
+#include "core/store/statistics_store.h"
+#include "core/store/store_file.h"
+#include "core/store/user_store.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 #include <benchmark/benchmark.h>
 
 #include "bench_history.h"
-#include "core/cycle_insights.h"
+#include "core/cycles/cycle_insights.h"
 
 namespace {
 

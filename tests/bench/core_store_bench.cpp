@@ -10,9 +10,10 @@
 #include <system_error>
 #include <vector>
 
-#include "core/statistics.h"
-#include "core/store_file.h"
-#include "core/user_store.h"
+#include "core/cycles/statistics.h"
+#include "core/store/statistics_store.h"
+#include "core/store/store_file.h"
+#include "core/store/user_store.h"
 
 namespace {
 

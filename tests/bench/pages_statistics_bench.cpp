@@ -9,10 +9,11 @@
 #include <memory>
 #include <string>
 
-#include "core/dates.h"
-#include "core/statistics.h"
-#include "core/store_file.h"
-#include "core/user_store.h"
+#include "core/cycles/dates.h"
+#include "core/cycles/statistics.h"
+#include "core/store/statistics_store.h"
+#include "core/store/store_file.h"
+#include "core/store/user_store.h"
 #include "pages/statistics_list.h"
 #include "pages/statistics_page.h"
 

@@ -15,21 +15,18 @@
 #include <string>
 #include <vector>
 
-#include "core/statistics.h"
-#include "core/user_store.h"
+#include "core/base/statistics_record.h"
+#include "core/store/statistics_store.h"
+#include "core/store/user_store.h"
 #ifdef _WIN32
 #include <windows.h>
 
-#include "core/registry_win.h"
+#include "core/store/registry_win.h"
 #else
-#include "core/store_file.h"
+#include "core/store/store_file.h"
 #endif
 
 namespace lunaret {
-
-inline bool operator==(const StatisticsRecord& a, const StatisticsRecord& b) {
-  return a.mensesDate == b.mensesDate && a.ovulationDate == b.ovulationDate;
-}
 
 namespace test {
 

@@ -21,7 +21,7 @@
 #include <vector>
 
 #include "controls/message_box.h"
-#include "core/registry.h"
+#include "core/store/registry.h"
 #include "test_support.h"
 
 // Readable texts in failure messages.

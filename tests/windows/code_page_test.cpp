@@ -4,8 +4,8 @@
 #include <tuple>
 
 #include "../core/test_support.h"
-#include "core/scramble.h"
-#include "core/text.h"
+#include "core/base/scramble.h"
+#include "core/base/text.h"
 
 namespace lunaret {
 namespace {

@@ -1,5 +1,5 @@
 // Stores in the registry are shared between builds: regedit's files of them, both ways.
-#include "core/registry_win.h"
+#include "core/store/registry_win.h"
 
 #include <windows.h>
 

@@ -9,7 +9,7 @@
 #include "app/file_chooser.h"
 #include "app/main_dialog.h"
 #include "controls/hover_button.h"
-#include "core/history_csv.h"
+#include "core/exchange/history_csv.h"
 #include "pages/statistics_list.h"
 #include "pages/statistics_page.h"
 #include "ui_test_support.h"

@@ -13,8 +13,8 @@
 #include "app/restore_command.h"
 #include "controls/dedication_dialog.h"
 #include "controls/hover_button.h"
-#include "core/store_backup.h"
-#include "core/store_file.h"
+#include "core/exchange/store_backup.h"
+#include "core/store/store_file.h"
 #include "ui_test_support.h"
 
 namespace lunaret {

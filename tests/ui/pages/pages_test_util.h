@@ -7,7 +7,7 @@
 #include <QTest>
 
 #include "controls/hover_button.h"
-#include "core/dates.h"
+#include "core/cycles/dates.h"
 #include "pages/date_picker_dialog.h"
 #include "ui_test_support.h"
 

@@ -1,0 +1,121 @@
+// Backup of the store in use and its restore (refusals that leave every file as it was, the old
+// store kept without its log reaching the new one); the forecast's calendar file via libical.
+#include <libical/ical.h>
+#include <sqlite3.h>
+
+#include "../test_support.h"
+#include "core/exchange/forecast_calendar.h"
+#include "core/exchange/store_backup.h"
+
+namespace lunaret {
+namespace {
+
+std::vector<StatisticsRecord> AnnasRecords(const std::string& path) {
+  auto registry = test::OpenStore(path);
+  UserStore store(*registry);
+  return LoadStatistics(store, "Anna");
+}
+
+class StoreBackupTest : public test::StoreTest {
+ protected:
+  RestoreOutcome Restore(const std::string& backup) {  // "-": no backup file
+    if (backup != "-")
+      test::WriteFile(backup_, backup);
+    return RestoreStore(backup_, path_, 1709288100);  // 2024-03-01 10:15:00 UTC
+  }
+  std::map<std::string, std::string> Files() { return test::Files(folder_.path() + "/lunaret"); }
+
+  const std::string backup_ = path_ + ".bak";
+};
+
+TEST_F(StoreBackupTest, RefusalsChangeNothingThenTheBackupRestoresAndTheOldStoreIsKept) {
+  const std::vector<StatisticsRecord> saved = {{1078448461, 0}, {1080867661, 1082077261}};
+  SaveStatistics(store(), "Anna", saved);
+  std::string image;
+  ASSERT_TRUE(ReadStoreImage(path_, &image));  // while the store is open
+  const std::tuple<const char*, std::string, RestoreResult> cases[] = {
+      {"the store in use", image, RestoreResult::kInUse},
+      {"no such file", "-", RestoreResult::kCannotRead},
+      {"0 bytes", "", RestoreResult::kNotAStore},
+      {"another program's", std::string(image).replace(68, 4, "XXXX"), RestoreResult::kNotAStore},
+      {"a damaged store", std::string(image).replace(8192, 4096, 4096, 'U'),
+       RestoreResult::kNotAStore},
+  };
+  for (const auto& [name, backup, result] : cases) {
+    SCOPED_TRACE(name);
+    std::filesystem::remove(backup_);
+    const auto before = Files();
+    EXPECT_EQ(Restore(backup).result, result);
+    std::filesystem::remove(backup_);
+    EXPECT_EQ(Files(), before);
+    store_.reset();
+    registry_.reset();
+  }
+
+  // A copy that ended without folding its log in, after it had removed everything.
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open(path_.c_str(), &db), SQLITE_OK);
+  sqlite3_db_config(db, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
+  ASSERT_EQ(sqlite3_exec(db, "DELETE FROM vals", nullptr, nullptr, nullptr), SQLITE_OK);
+  sqlite3_close(db);
+  ASSERT_TRUE(Files().contains("registry.db-wal"));
+  const RestoreOutcome outcome = Restore(image);
+  ASSERT_EQ(outcome.result, RestoreResult::kRestored);
+  EXPECT_EQ(outcome.keptAs, path_ + ".before-restore-20240301-101500");
+  EXPECT_EQ(Files().size(), 3u);  // the backup, the store, the old one: no temporary, no log
+  EXPECT_EQ(Files().at("registry.db.bak"), image);
+  EXPECT_EQ(std::filesystem::status(path_).permissions(), std::filesystem::perms(0600));
+  EXPECT_EQ(AnnasRecords(path_), saved);
+  EXPECT_TRUE(AnnasRecords(outcome.keptAs).empty());
+  EXPECT_EQ(Restore(image).keptAs, outcome.keptAs + "-2");  // a second one in that second
+  // A file that is no store is only moved aside, with its log.
+  test::WriteFile(path_, "notes");
+  test::WriteFile(path_ + "-wal", "their log");
+  EXPECT_EQ(test::ReadFile(Restore(image).keptAs + "-wal"), "their log");
+  EXPECT_FALSE(std::filesystem::exists(path_ + "-wal"));
+}
+
+// Each event as "UID SUMMARY DTSTART DTEND SEQUENCE | DESCRIPTION".
+std::vector<std::string> Events(const std::string& text) {
+  std::vector<std::string> events;
+  icalcomponent* calendar = icalparser_parse_string(text.c_str());
+  for (icalcomponent* e = icalcomponent_get_first_component(calendar, ICAL_VEVENT_COMPONENT);
+       e != nullptr; e = icalcomponent_get_next_component(calendar, ICAL_VEVENT_COMPONENT)) {
+    const char* description = icalcomponent_get_description(e);
+    events.push_back(std::string(icalcomponent_get_uid(e)) + " " + icalcomponent_get_summary(e) +
+                     " " + icaltime_as_ical_string(icalcomponent_get_dtstart(e)) + " " +
+                     icaltime_as_ical_string(icalcomponent_get_dtend(e)) + " " +
+                     std::to_string(icalcomponent_get_sequence(e)) + " | " +
+                     (description != nullptr ? description : ""));
+  }
+  icalcomponent_free(calendar);
+  return events;
+}
+
+TEST(ForecastCalendarTest, AllDayEventsReadBackWithUidsKeptAcrossExports) {
+  // Begun on 10 Jan, 28 days: seen on 12 Jan, the next periods begin 7 Feb, 6 Mar, ...
+  ForecastSchedule january = ScheduleFromDuration(MakeDate(2024, 1, 10), 28, MakeDate(2024, 1, 12));
+  january.periods[0].earlyDays = 2;
+  january.periods[0].lateDays = 3;
+  january.fertileWindows = {{MakeDate(2024, 1, 24), MakeDate(2024, 1, 29)}};
+  const std::vector<std::string> first = Events(WriteForecastCalendar("Anna", january, 1.705e9));
+  const std::string uid = ForecastEventUid("Anna", "period", 1).substr(8);  // "-<user>@lunaret"
+  ASSERT_EQ(first.size(), 7u);
+  EXPECT_EQ(first[0].substr(0, first[0].find(" | ")),
+            "period-1" + uid + " Period expected 20240207 20240208 2119386");
+  EXPECT_EQ(first[5].substr(0, 42 + uid.size()),
+            "period-6" + uid + " Period expected 20240626 20240627");
+  EXPECT_NE(first[0].find("Expected between 2024-02-05 and 2024-02-10."), std::string::npos);
+  EXPECT_EQ(first[6], "fertile-1" + uid + " Fertile window 20240124 20240130 2119386 | " +
+                          "Estimated from your history; not a method of contraception.");
+
+  // Later, a new first day and length: the same six events, moved. 10 Mar is already past.
+  const std::vector<std::string> second = Events(WriteForecastCalendar(
+      "ANNA", ScheduleFromDuration(MakeDate(2024, 2, 9), 30, MakeDate(2024, 3, 20)), 1.708e9));
+  EXPECT_EQ(second[0].substr(0, second[0].find(" | ")),
+            "period-1" + uid + " Period expected 20240409 20240410 2169386");
+  EXPECT_NE(ForecastEventUid("Bea", "period", 1).substr(8), uid);
+}
+
+}  // namespace
+}  // namespace lunaret
