@@ -3,7 +3,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QPluginLoader>
-#include <QStringList>
 
 #include "pages/insights_chart.h"
 
@@ -19,24 +18,17 @@ struct Loaded {
 };
 
 Loaded Load() {
-  const QString programDir = QCoreApplication::applicationDirPath();
-  QStringList folders = {QDir(programDir).filePath(QStringLiteral(LUNARET_MODULE_RELATIVE_DIR))};
-  // An installed program never loads code from the folder it was once built in.
-  const QString fromBuildTree =
-      QDir(QStringLiteral(LUNARET_BUILD_TREE)).relativeFilePath(programDir);
-  if (fromBuildTree != QStringLiteral("..") && !fromBuildTree.startsWith(QStringLiteral("../")))
-    folders << QStringLiteral(LUNARET_MODULE_BUILD_DIR);
+  // Only where the install puts the module, relative to the program: an installed program never
+  // loads code from the folder it was built in. Destroying the loader leaves the module loaded,
+  // its root object alive until the end.
+  const QDir folder(QDir(QCoreApplication::applicationDirPath())
+                        .filePath(QStringLiteral(LUNARET_MODULE_RELATIVE_DIR)));
+  QPluginLoader loader(folder.filePath(QString::fromLatin1(kModuleName)));
   Loaded loaded;
-  for (const QString& folder : folders) {
-    // Destroying the loader leaves the module loaded, its root object alive until the end.
-    QPluginLoader loader(QDir(folder).filePath(QString::fromLatin1(kModuleName)));
-    if (QObject* root = loader.instance()) {
-      loaded.factory = qobject_cast<InsightsChartFactory*>(root);
-      if (loaded.factory != nullptr)
-        return loaded;
-    }
-    loaded.error += loader.errorString() + QLatin1Char('\n');
-  }
+  if (QObject* root = loader.instance())
+    loaded.factory = qobject_cast<InsightsChartFactory*>(root);
+  if (loaded.factory == nullptr)
+    loaded.error = loader.errorString();
   return loaded;
 }
 

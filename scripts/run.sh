@@ -7,6 +7,6 @@ cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release -DLUNARET_BUILD_TESTS=OF
 cmake --build build --target lunaret
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   echo "No display found: starting Lunaret under Xvfb."
-  exec xvfb-run -a -s "-screen 0 1024x768x24" ./build/lunaret "$@"
+  exec xvfb-run -a -s "-screen 0 1024x768x24" ./build/bin/lunaret "$@"
 fi
-exec ./build/lunaret "$@"
+exec ./build/bin/lunaret "$@"

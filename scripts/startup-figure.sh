@@ -59,13 +59,13 @@ median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] 
 
 # Warm-up: fills the file cache and lets the program create its store.
 measure "$build/bare_dialog" >/dev/null
-measure "$build/lunaret" >/dev/null
+measure "$build/bin/lunaret" >/dev/null
 
 : >"$work/bare.txt"
 : >"$work/app.txt"
 for _ in $(seq "$runs"); do
   measure "$build/bare_dialog" >>"$work/bare.txt"
-  measure "$build/lunaret" >>"$work/app.txt"
+  measure "$build/bin/lunaret" >>"$work/app.txt"
 done
 
 bare_ms=$(cut -d' ' -f1 "$work/bare.txt" | median)
