@@ -4,10 +4,8 @@
 #include <QEvent>
 #include <QGroupBox>
 #include <QLabel>
-#include <QLayout>
 #include <QStackedWidget>
 #include <QWidget>
-#include <algorithm>
 #include <vector>
 
 namespace lunaret {
@@ -27,46 +25,8 @@ QWidget* DeepestFocusProxy(QWidget* widget) {
   return proxy;
 }
 
-// Top to bottom, left to right: widgets whose middle lies beside the first of a row, between its
-// top and bottom, share that row.
-void SortInReadingOrder(std::vector<QWidget*>* widgets) {
-  std::stable_sort(widgets->begin(), widgets->end(), [](const QWidget* a, const QWidget* b) {
-    return a->geometry().top() < b->geometry().top();
-  });
-  for (auto row = widgets->begin(); row != widgets->end();) {
-    const int bottom = (*row)->geometry().bottom();
-    const auto end = std::find_if(row + 1, widgets->end(), [bottom](const QWidget* widget) {
-      return widget->geometry().center().y() > bottom;
-    });
-    std::stable_sort(row, end, [](const QWidget* a, const QWidget* b) {
-      return a->geometry().left() < b->geometry().left();
-    });
-    row = end;
-  }
-}
-
-// A page of a stack that has not shown yet has not been laid out either: lay it out where it
-// will show, so that its controls have their places.
-void LayOutUnshownPages(QWidget* window) {
-  const auto stacks = window->findChildren<QStackedWidget*>();
-  for (QStackedWidget* stack : stacks) {
-    for (int i = 0; i < stack->count(); ++i) {
-      QWidget* page = stack->widget(i);
-      if (page->isVisible())
-        continue;
-      page->setGeometry(stack->contentsRect());
-      QList<QWidget*> widgets = page->findChildren<QWidget*>();  // each before its children
-      widgets.prepend(page);
-      for (QWidget* widget : widgets) {
-        if (QLayout* layout = widget->layout())
-          layout->setGeometry(widget->rect());
-      }
-    }
-  }
-}
-
-// The tab stops under parent in reading order; hidden widgets are left out, except the pages of
-// a stack, which show in turn and come in their own order.
+// The tab stops under parent; hidden widgets are left out, except the pages of a stack, which
+// show in turn.
 void CollectTabStops(QWidget* parent, std::vector<QWidget*>* stops) {
   std::vector<QWidget*> children;
   if (const auto* stack = qobject_cast<const QStackedWidget*>(parent)) {
@@ -78,7 +38,6 @@ void CollectTabStops(QWidget* parent, std::vector<QWidget*>* stops) {
       if (child != nullptr && !child->isWindow() && !child->isHidden())
         children.push_back(child);
     }
-    SortInReadingOrder(&children);
   }
   for (QWidget* child : children) {
     if (IsTabStop(child))
@@ -133,14 +92,11 @@ void KeyboardAccess::Install(QWidget* window) {
 }
 
 void KeyboardAccess::Apply(QWidget* window) {
-  LayOutUnshownPages(window);
   std::vector<QWidget*> stops;
   CollectTabStops(window, &stops);
-  for (std::size_t i = 0; i < stops.size(); ++i) {
-    if (i > 0)
-      QWidget::setTabOrder(stops[i - 1], stops[i]);
-    if (stops[i]->accessibleName().isEmpty())
-      stops[i]->setAccessibleName(NameOf(stops[i], window));
+  for (QWidget* stop : stops) {
+    if (stop->accessibleName().isEmpty())
+      stop->setAccessibleName(NameOf(stop, window));
   }
 }
 

@@ -8,10 +8,10 @@ class QWidget;
 
 namespace lunaret {
 
-// Makes a window usable without a mouse and with a screen reader: every control that takes the
-// keyboard focus gets an accessible name, and Tab visits the controls in reading order (top to
-// bottom, left to right, group by group). A window calls Install once, at the end of its set-up;
-// the work is done when the window first shows, when every control has its size and place.
+// Makes a window usable with a screen reader: every control that takes the keyboard focus gets an
+// accessible name. A window calls Install once, at the end of its set-up; the work is done when
+// the window first shows. The order of Tab is the window's own: the order its controls were made
+// in, or what it sets with QWidget::setTabOrder.
 //
 // A control is named after its label (the label whose buddy it is, or its own caption, without
 // the '&' of a mnemonic), else after its tooltip, else after the title of the group it sits in.
@@ -22,7 +22,7 @@ class KeyboardAccess : public QObject {
  public:
   // The window owns what this installs.
   static void Install(QWidget* window);
-  // Names and orders the window's controls now.
+  // Names the window's controls now.
   static void Apply(QWidget* window);
 
   // A label's or caption's text as a screen reader says it: without the '&' that marks a
