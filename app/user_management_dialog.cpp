@@ -14,6 +14,7 @@
 #include "controls/keyboard_access.h"
 #include "controls/message_box.h"
 #include "controls/ui_support.h"
+#include "controls/wait_cursor.h"
 #include "core/base/text.h"
 
 namespace lunaret {
@@ -171,6 +172,7 @@ void UserManagementDialog::OnDelete() {
 UserManagementDialog::Deletion UserManagementDialog::DeleteUser(const QString& userName,
                                                                 const QString& password) {
   const std::string user = ToStore(userName);
+  const WaitCursor waiting;  // while another copy holds the store, this may take seconds
   std::string stored;
   if (!store_.GetPassword(user, &stored) || stored != ToStore(password))
     return Deletion::kWrongPassword;

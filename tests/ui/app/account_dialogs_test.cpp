@@ -225,7 +225,8 @@ TEST_F(UserManagementTest, DeletingAsksPromptsAndRemovesTheUserAndTheOtherButton
   EXPECT_TRUE(temp_.store().FindUser("Bella"));
 }
 
-// The store keeps the user (another copy holds it): said so, and she stays listed and logged in.
+// The store keeps the user (another copy holds it): the wait cursor shows while it waits, the
+// refusal is said, and she stays listed and logged in.
 TEST_F(UserManagementTest, ADeletionTheStoreRefusesIsReportedAndChangesNothing) {
   test::FaultyRegistry refusing(temp_.registry());
   refusing.refuseDelete = true;
@@ -235,6 +236,8 @@ TEST_F(UserManagementTest, ADeletionTheStoreRefusesIsReportedAndChangesNothing) 
   Select("bea");
   EXPECT_EQ(Delete(kIdYes, "b"), 1);
   EXPECT_TRUE(boxes_.Shown().endsWith("\nUnable to delete user bea. | Delete user | 0x30"));
+  EXPECT_EQ(refusing.cursorAtDelete, Qt::WaitCursor);
+  EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
   EXPECT_TRUE(temp_.store().FindUser("bea"));
   EXPECT_EQ(Entries(), QStringList({"Anna", "Änne", "bea", "Carla"}));
   EXPECT_FALSE(dialog_->LoggedInUserDeleted());
