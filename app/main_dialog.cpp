@@ -39,6 +39,7 @@ constexpr int kPictureUserManagement = 157;
 // The prompts' message-box flags: Yes/No/Cancel and Yes/No, with the 0x30 icon.
 constexpr unsigned kSavePromptFlags = kMbYesNoCancel | kMbIconExclamation;  // 0x33
 constexpr unsigned kDiscardPromptFlags = kMbYesNo | kMbIconExclamation;     // 0x34
+constexpr unsigned kReplacePromptFlags = kMbYesNo | kMbIconExclamation;     // 0x34
 
 }  // namespace
 
@@ -97,13 +98,6 @@ MainDialog::MainDialog(UserStore& store, const QString& userName, QWidget* paren
   connect(exportHistory, &QAction::triggered, data_, &DataCommands::OnExportHistory);
   connect(importHistory, &QAction::triggered, data_, &DataCommands::OnImportHistory);
   connect(exportForecast, &QAction::triggered, data_, &DataCommands::OnExportForecast);
-  // The history and forecast commands need a logged-in user, as "Log &Off..." does.
-  for (QAction* userCommand : {exportHistory, importHistory, exportForecast})
-    connect(Command(kCmdLogOff), &QAction::enabledChanged, userCommand, &QAction::setEnabled);
-
-  tabs_ = new QTabWidget(this);
-  SetControlId(tabs_, kIdTabs, "tabs");
-  tabs_->setMinimumSize(units.Size(291, 145));
 
   ok_ = new ThemedHoverButton(tr("&OK"), this);
   SetControlId(ok_, kIdOk, "okButton");
@@ -117,6 +111,10 @@ MainDialog::MainDialog(UserStore& store, const QString& userName, QWidget* paren
   exit_ = new ThemedHoverButton(tr("E&xit   "), this);
   SetControlId(exit_, kIdExit, "exitButton");
   exit_->setMinimumSize(units.Size(45, 16));
+  // Made after the buttons, as the template orders them: Tab goes Save, Exit, the tabs, the page.
+  tabs_ = new QTabWidget(this);
+  SetControlId(tabs_, kIdTabs, "tabs");
+  tabs_->setMinimumSize(units.Size(291, 145));
 
   auto* buttons = new QHBoxLayout;
   buttons->setSpacing(units.X(2));
@@ -174,6 +172,9 @@ void MainDialog::InitDialog() {
 
   SetWindowIcon128(this);
 
+  // What the pages are about to load; a save compares the store with it.
+  if (!userName_.isEmpty())
+    loaded_ = ReadUserSnapshot(store_, ToStore(userName_));
   // The pages report to the window from their very first load on.
   general_ = new GeneralPage(store_, userName_, tabs_);
   connect(general_, &GeneralPage::modified, this, &MainDialog::MarkModified);
@@ -272,13 +273,30 @@ bool MainDialog::SaveAll() {
   // Nobody is logged in: there is no user to write for.
   if (userName_.isEmpty())
     return true;
+  const std::string user = ToStore(userName_);
   StoreTransaction transaction(store_.registry());
   general_->SaveForecast();
   statistics_->SaveStatistics();
-  return transaction.Commit();
+  UserSnapshot saved = ReadUserSnapshot(store_, user);
+  if (!transaction.Commit())
+    return false;
+  loaded_ = std::move(saved);
+  return true;
+}
+
+bool MainDialog::ConfirmReplace() {
+  if (userName_.isEmpty() || ReadUserSnapshot(store_, ToStore(userName_)) == loaded_)
+    return true;
+  return ShowMessageBox(this,
+                        tr("Your data was changed by another copy of Lunaret since you logged in. "
+                           "Replace it with what this window shows?"),
+                        tr("Lunaret"), kReplacePromptFlags) == kIdYes;
 }
 
 bool MainDialog::SaveAllOrReport() {
+  // Kept unsaved when she would rather not replace what another copy saved meanwhile.
+  if (!ConfirmReplace())
+    return false;
   if (SaveAll())
     return true;
   // The changes stay in the pages, marked unsaved, so that nothing is lost unseen.
@@ -294,11 +312,24 @@ void MainDialog::SetLoggedOff() {
   insights_->ClearInsights();
   ok_->setEnabled(false);
   save_->setEnabled(false);
-  Command(kCmdLogOff)->setEnabled(false);
-  Command(kCmdChangePassword)->setEnabled(false);
+  EnableUserCommands(false);
   Command(kCmdDiscardChanges)->setEnabled(false);
   userName_.clear();
+  loaded_ = {};
   modified_ = false;
+}
+
+void MainDialog::EnableUserCommands(bool loggedIn) {
+  for (int id : {kCmdLogOff, kCmdChangePassword, DataCommands::kCmdExportHistory,
+                 DataCommands::kCmdImportHistory, DataCommands::kCmdExportForecast})
+    Command(id)->setEnabled(loggedIn);
+}
+
+void MainDialog::LoadPages() {
+  loaded_ = ReadUserSnapshot(store_, ToStore(userName_));
+  general_->LoadForecast(userName_);
+  statistics_->LoadStatistics(userName_);
+  RefreshInsights();
 }
 
 bool MainDialog::ConfirmExit() {
@@ -370,13 +401,10 @@ void MainDialog::OnLogIn() {
   if (login.exec() != QDialog::Accepted)
     return;
   userName_ = login.UserName();
-  general_->LoadForecast(userName_);
-  statistics_->LoadStatistics(userName_);
-  RefreshInsights();
+  LoadPages();
   SetCaption();
   ok_->setEnabled(true);
-  Command(kCmdLogOff)->setEnabled(true);
-  Command(kCmdChangePassword)->setEnabled(true);
+  EnableUserCommands(true);
   Command(kCmdDiscardChanges)->setEnabled(false);
   save_->setEnabled(false);
   modified_ = false;
@@ -400,9 +428,7 @@ void MainDialog::OnDiscardChanges() {
   if (ShowMessageBox(this, tr("Are you sure you want to discard all changes and revert data ?"),
                      tr("Lunaret discard changes..."), kDiscardPromptFlags) != kIdYes)
     return;
-  general_->LoadForecast(userName_);
-  statistics_->LoadStatistics(userName_);
-  RefreshInsights();
+  LoadPages();
   ClearModified();
 }
 

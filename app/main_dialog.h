@@ -5,6 +5,7 @@
 #include <QString>
 
 #include "controls/theme_library.h"
+#include "core/store/user_snapshot.h"
 #include "core/store/user_store.h"
 
 class QAction;
@@ -93,8 +94,15 @@ class MainDialog : public QDialog {
  private:
   // Writes both pages in one store transaction; false when the store did not keep them.
   bool SaveAll();
-  // Saves, and says so when the store refused; the result of SaveAll.
+  // When another copy saved this user's data since the window loaded it, asks whether to
+  // replace that; false to keep the window's changes unsaved.
+  bool ConfirmReplace();
+  // Saves after ConfirmReplace, and says so when the store refused; false when nothing was saved.
   bool SaveAllOrReport();
+  // Loads the logged-in user into the pages and remembers what they loaded.
+  void LoadPages();
+  // The commands that need a logged-in user.
+  void EnableUserCommands(bool loggedIn);
   void SetLoggedOff();
   // Asks "Save changes before exit ?" when something is modified; false to stay.
   bool ConfirmExit();
@@ -112,6 +120,7 @@ class MainDialog : public QDialog {
   QMenuBar* menuBar_ = nullptr;
   QString userName_;
   bool modified_ = false;
+  UserSnapshot loaded_;                   // the user's data as the pages last loaded or saved it
   GeneralPage* general_ = nullptr;        // child of the tab control
   StatisticsPage* statistics_ = nullptr;  // child of the tab control
   InsightsPage* insights_ = nullptr;      // child of the tab control

@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QCursor>
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QEvent>
@@ -17,6 +18,7 @@
 #include <functional>
 #include <memory>
 #include <ostream>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -59,8 +61,10 @@ class FaultyRegistry : public Registry {
  public:
   explicit FaultyRegistry(Registry& inner) : inner_(inner) {}
   bool refuseOpen = false, refuseCommit = false, refuseDelete = false;
-  std::vector<std::string> written;  // names of the values written, in order
-  int transactions = 0;              // outermost transactions begun
+  std::vector<std::string> written;   // names of the values written, in order
+  int transactions = 0;               // outermost transactions begun
+  std::set<int> writingTransactions;  // the outermost transaction of each write (0: none), by count
+  Qt::CursorShape cursorAtDelete = Qt::ArrowCursor;  // the program's cursor while a key went
 
   long CreateKey(RegKey parent, const std::string& path, RegKey* key) override {
     return refuseOpen ? kErrorAccessDenied : inner_.CreateKey(parent, path, key);
@@ -77,6 +81,7 @@ class FaultyRegistry : public Registry {
     if (refuseCommit && depth_ > 0)
       return kErrorGeneric;
     written.push_back(name);
+    writingTransactions.insert(depth_ > 0 ? transactions : 0);
     return inner_.SetValue(key, name, type, data, size);
   }
   long EnumKey(RegKey key, std::uint32_t index, char* name, std::uint32_t* nameSize) override {
@@ -86,6 +91,8 @@ class FaultyRegistry : public Registry {
     return refuseCommit && depth_ > 0 ? kErrorGeneric : inner_.DeleteValue(key, name);
   }
   long DeleteKey(RegKey key, const std::string& subkey) override {
+    const QCursor* cursor = QGuiApplication::overrideCursor();
+    cursorAtDelete = cursor != nullptr ? cursor->shape() : Qt::ArrowCursor;
     return refuseDelete ? kErrorGeneric : inner_.DeleteKey(key, subkey);
   }
   long CloseKey(RegKey key) override { return inner_.CloseKey(key); }

@@ -10,6 +10,7 @@
 #include <QListWidget>
 #include <QTabWidget>
 #include <QToolTip>
+#include <functional>
 
 #include "app/change_password_dialog.h"
 #include "app/login_dialog.h"
@@ -237,13 +238,13 @@ TEST_F(MainDialogTest, SavesBothPagesInOneTransactionAndKeepsChangesTheStoreRefu
   UserStore store(faulty);
   Open(store);
   test::Retype(Duration(), "31");
-  faulty.transactions = 0;  // the load's
+  faulty.writingTransactions.clear();  // the load's
   Run(kSave);
   // The General page's values come first, then the Statistics page's.
   ASSERT_GE(faulty.written.size(), 3u);
   EXPECT_EQ(faulty.written[0] + faulty.written[1] + faulty.written[2],
             "datadurationStatisticsLength");
-  EXPECT_EQ(faulty.transactions, 1);
+  EXPECT_EQ(faulty.writingTransactions, std::set<int>{faulty.transactions});
 
   test::Retype(Duration(), "32");
   faulty.refuseCommit = true;
@@ -264,6 +265,54 @@ TEST_F(MainDialogTest, SavesBothPagesInOneTransactionAndKeepsChangesTheStoreRefu
   ExpectState(State::kClean);
   EXPECT_EQ(Stored(), "32");
   main_.reset();
+}
+
+// Another copy saved Anna's data since this window loaded it: Save asks before it replaces that;
+// No keeps the window's changes unsaved, Yes saves them. Whatever the other copy changed counts.
+TEST_F(MainDialogTest, SaveAsksBeforeItReplacesWhatAnotherCopySaved) {
+  const std::function<void(UserStore&)> otherCopies[] = {
+      [](UserStore& other) { other.SetDuration("Anna", "40"); },
+      [](UserStore& other) { other.SetCycleStart("Anna", 1700086400); },
+      [](UserStore& other) {
+        SaveStatistics(other, "Anna", {{1690000000, 1691000000}});
+      }};
+  const QString question =
+      "Your data was changed by another copy of Lunaret since you logged in. Replace it with "
+      "what this window shows? | Lunaret | 0x34";
+  for (const auto& otherCopy : otherCopies) {
+    Open(temp_.store());
+    test::Retype(Duration(), "31");
+    otherCopy(temp_.store());
+    boxes_.Clear();
+    boxes_.Answer(kIdNo);
+    Run(kSave);
+    EXPECT_EQ(boxes_.Shown(), question);
+    ExpectState(State::kModified);
+    EXPECT_NE(Stored(), "31");
+    boxes_.Clear();
+    boxes_.Answer(kIdYes);
+    Run(kSave);
+    EXPECT_EQ(boxes_.Shown(), question);
+    ExpectState(State::kClean);
+    EXPECT_EQ(Stored(), "31");
+    // What this window saved is what it compares with next.
+    test::Retype(Duration(), "29");
+    boxes_.Clear();
+    Run(kSave);
+    EXPECT_TRUE(boxes_.Calls().empty());
+    EXPECT_EQ(Stored(), "29");
+    // Discard loads the store anew, and with it what the next save compares with.
+    otherCopy(temp_.store());
+    test::Retype(Duration(), "30");
+    boxes_.Answer(kIdYes);
+    Run(M::kCmdDiscardChanges);
+    test::Retype(Duration(), "28");
+    boxes_.Clear();
+    Run(kSave);
+    EXPECT_TRUE(boxes_.Calls().empty());
+    EXPECT_EQ(Stored(), "28");
+    main_.reset();
+  }
 }
 
 // While the main window is not the active one, the General page's tips show, its own do not;

@@ -1,0 +1,17 @@
+#include "core/store/user_snapshot.h"
+
+#include "core/store/statistics_store.h"
+
+namespace lunaret {
+
+UserSnapshot ReadUserSnapshot(UserStore& store, const std::string& user) {
+  // One transaction: one state of the store, never half of another copy's save.
+  StoreTransaction reading(store.registry());
+  UserSnapshot snapshot;
+  snapshot.duration = store.GetDuration(user);
+  snapshot.cycleStart = store.GetCycleStart(user);
+  snapshot.records = LoadStatistics(store, user);
+  return snapshot;
+}
+
+}  // namespace lunaret
