@@ -15,6 +15,7 @@
 #include "core/exchange/history_csv.h"
 #include "core/exchange/history_merge.h"
 #include "pages/general_page.h"
+#include "pages/page_dates.h"
 #include "pages/statistics_list.h"
 #include "pages/statistics_page.h"
 #ifndef _WIN32
@@ -45,7 +46,9 @@ QString RowReason(const BadRow& row) {
     case RowProblem::kNotADate:
       return DataCommands::tr("not a date: \"%1\"").arg(text);
     case RowProblem::kOutOfRange:
-      return DataCommands::tr("%1 is outside 1970-02-01 to 2037-12-31").arg(text);
+      return DataCommands::tr("%1 is outside %2 to %3")
+          .arg(text, ToQDate(kFirstStoredDay).toString(Qt::ISODate),
+               ToQDate(kLastStoredDay).toString(Qt::ISODate));
     case RowProblem::kOvulationBeforeStart:
       return DataCommands::tr("ovulation before start");
     case RowProblem::kUnterminatedQuote:
@@ -78,8 +81,16 @@ bool DataCommands::WriteWhole(const QString& path, const QByteArray& bytes, QStr
   return ok;
 }
 
-void DataCommands::Deliver(const QString& path, const QByteArray& bytes, const QString& title,
-                           const QString& success) {
+void DataCommands::SaveAs(const QString& title, const QString& caption,
+                          const QString& suggestedName, const QString& filter,
+                          const Content& content) {
+  const QString path = FileChooser::Current().SaveFileName(window_, caption, suggestedName, filter);
+  if (path.isEmpty())
+    return;
+  QByteArray bytes;
+  QString success;
+  if (!content(path, &bytes, &success))
+    return;
   QString error;
   if (WriteWhole(path, bytes, &error)) {
     ShowMessageBox(window_, success, title, kInfoFlags);
@@ -89,17 +100,15 @@ void DataCommands::Deliver(const QString& path, const QByteArray& bytes, const Q
 }
 
 void DataCommands::OnExportHistory() {
-  const QString title = tr("Lunaret export history...");
-  const QString path = FileChooser::Current().SaveFileName(
-      window_, tr("Export history"),
-      QStringLiteral("lunaret-%1-history.csv").arg(window_->UserName()),
-      tr("CSV files (*.csv);;All files (*)"));
-  if (path.isEmpty())
-    return;
-  const std::vector<StatisticsRecord> records = window_->Statistics()->List()->Records();
-  const std::string csv = WriteHistoryCsv(records);
-  Deliver(path, QByteArray::fromStdString(csv), title,
-          tr("Exported %1 to %2.").arg(Count(records.size(), "row", "rows"), path));
+  SaveAs(tr("Lunaret export history..."), tr("Export history"),
+         QStringLiteral("lunaret-%1-history.csv").arg(window_->UserName()),
+         tr("CSV files (*.csv);;All files (*)"),
+         [this](const QString& path, QByteArray* bytes, QString* success) {
+           const std::vector<StatisticsRecord> records = window_->Statistics()->List()->Records();
+           *bytes = QByteArray::fromStdString(WriteHistoryCsv(records));
+           *success = tr("Exported %1 to %2.").arg(Count(records.size(), "row", "rows"), path);
+           return true;
+         });
 }
 
 QString DataCommands::Refusal(const HistoryFile& file) {
@@ -177,42 +186,41 @@ void DataCommands::OnExportForecast() {
                    title, kRefusalFlags);
     return;
   }
-  const QString path = FileChooser::Current().SaveFileName(
-      window_, tr("Export forecast to calendar"),
-      QStringLiteral("lunaret-%1-forecast.ics").arg(window_->UserName()),
-      tr("iCalendar files (*.ics);;All files (*)"));
-  if (path.isEmpty())
-    return;
-  const std::string calendar =
-      WriteForecastCalendar(ToStore(window_->UserName()), schedule, std::time(nullptr));
-  QString what = Count(schedule.periods.size(), "expected period", "expected periods");
-  if (!schedule.fertileWindows.empty()) {
-    what += tr(" and %1").arg(
-        Count(schedule.fertileWindows.size(), "fertile window", "fertile windows"));
-  }
-  Deliver(path, QByteArray::fromStdString(calendar), title,
-          tr("Exported %1 to %2.").arg(what, path));
+  SaveAs(title, tr("Export forecast to calendar"),
+         QStringLiteral("lunaret-%1-forecast.ics").arg(window_->UserName()),
+         tr("iCalendar files (*.ics);;All files (*)"),
+         [&](const QString& path, QByteArray* bytes, QString* success) {
+           *bytes = QByteArray::fromStdString(
+               WriteForecastCalendar(ToStore(window_->UserName()), schedule, std::time(nullptr)));
+           QString what = Count(schedule.periods.size(), "expected period", "expected periods");
+           if (!schedule.fertileWindows.empty()) {
+             what += tr(" and %1").arg(
+                 Count(schedule.fertileWindows.size(), "fertile window", "fertile windows"));
+           }
+           *success = tr("Exported %1 to %2.").arg(what, path);
+           return true;
+         });
 }
 
 void DataCommands::OnBackUp() {
 #ifndef _WIN32
   const QString title = tr("Lunaret backup...");
-  const QString path = FileChooser::Current().SaveFileName(
-      window_, tr("Back up all data"),
-      QStringLiteral("lunaret-backup-%1.db").arg(QDate::currentDate().toString(Qt::ISODate)),
-      tr("Lunaret backups (*.db);;All files (*)"));
-  if (path.isEmpty())
-    return;
-  std::string image;
-  if (!ReadStoreImage(storePath_.toLocal8Bit().toStdString(), &image)) {
-    ShowMessageBox(window_, tr("Unable to read the store %1.").arg(storePath_), title,
-                   kFailureFlags);
-    return;
-  }
-  QString success = tr("All data was backed up to %1.").arg(path);
-  if (window_->IsModified())
-    success += tr("\nChanges not yet saved are not in the backup.");
-  Deliver(path, QByteArray::fromStdString(image), title, success);
+  SaveAs(title, tr("Back up all data"),
+         QStringLiteral("lunaret-backup-%1.db").arg(QDate::currentDate().toString(Qt::ISODate)),
+         tr("Lunaret backups (*.db);;All files (*)"),
+         [&](const QString& path, QByteArray* bytes, QString* success) {
+           std::string image;
+           if (!ReadStoreImage(storePath_.toLocal8Bit().toStdString(), &image)) {
+             ShowMessageBox(window_, tr("Unable to read the store %1.").arg(storePath_), title,
+                            kFailureFlags);
+             return false;
+           }
+           *bytes = QByteArray::fromStdString(image);
+           *success = tr("All data was backed up to %1.").arg(path);
+           if (window_->IsModified())
+             *success += tr("\nChanges not yet saved are not in the backup.");
+           return true;
+         });
 #endif
 }
 

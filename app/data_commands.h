@@ -4,6 +4,7 @@
 #include <QByteArray>
 #include <QObject>
 #include <QString>
+#include <functional>
 
 namespace lunaret {
 
@@ -40,9 +41,14 @@ class DataCommands : public QObject {
   void OnBackUp();
 
  private:
-  // Writes the file and says so: info on success, the reason on failure.
-  void Deliver(const QString& path, const QByteArray& bytes, const QString& title,
-               const QString& success);
+  // What a command writes to the file she chose at path: the bytes and the message that says
+  // it was done; false when it cannot, after it said why.
+  using Content = std::function<bool(const QString& path, QByteArray* bytes, QString* success)>;
+  // The one way the commands save a file: she chooses where (the caption, a suggested name in
+  // her home folder, the filter), content makes the bytes, and the file is written whole. The
+  // outcome is said under title: info on success, the reason on failure.
+  void SaveAs(const QString& title, const QString& caption, const QString& suggestedName,
+              const QString& filter, const Content& content);
   // Why a history file is refused, or empty when it can be read.
   static QString Refusal(const HistoryFile& file);
 

@@ -19,8 +19,6 @@ namespace lunaret {
 
 namespace {
 
-const QDate kLastSelectableDay(2037, 12, 31);
-
 void SetUpButton(ThemedHoverButton* button, ThemeLibrary* theme) {
   button->UseCursor(kCursorHand, true);
   button->UseTheme(theme);
@@ -105,7 +103,7 @@ void DatePickerDialog::InitDialog() {
   // decides by its 01:01:01.
   const QDate lowest = LocalQDateOf(minimumDate_);
   if (lowest.isValid())
-    calendar_->setDateRange(lowest, kLastSelectableDay);
+    calendar_->setDateRange(lowest, ToQDate(kLastStoredDay));
 
   // Tips show even while the dialog is not the active window.
   ShowTipsAlways(this);

@@ -127,10 +127,10 @@ GeneralPage::GeneralPage(UserStore& store, const QString& userName, QWidget* par
   grid->setColumnStretch(1, 1);
   grid->setRowStretch(0, 1);
 
-  // The calendar takes the first day; the forecast stays within the day ranges a time value
-  // can hold.
-  d_->left->setMinimumDate(QDate(1970, 2, 1));
-  d_->left->setMaximumDate(QDate(2036, 12, 31));
+  // The calendar takes the first day; a year before the last stored day, so that the forecast
+  // stays within the days Lunaret stores.
+  d_->left->setMinimumDate(ToQDate(kFirstStoredDay));
+  d_->left->setMaximumDate(ToQDate(kLastStoredDay).addYears(-1));
 
   // Tips show even while the main window is not the active one.
   ShowTipsAlways(this);

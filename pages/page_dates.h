@@ -3,6 +3,7 @@
 
 #include <QDate>
 
+#include "core/base/stored_dates.h"
 #include "core/cycles/dates.h"
 
 namespace lunaret {
@@ -14,6 +15,10 @@ QDate ToQDate(const CalendarDate& date);
 CalendarDate FromQDate(const QDate& date);
 // The local date of a time value as a QDate; invalid for a negative time value.
 QDate LocalQDateOf(TimeValue t);
+// A day of the range Lunaret stores.
+inline QDate ToQDate(StoredDay day) {
+  return QDate(day.year, day.month, day.day);
+}
 
 }  // namespace lunaret
 
