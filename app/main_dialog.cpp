@@ -6,6 +6,7 @@
 #include <QHBoxLayout>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -39,7 +40,9 @@ constexpr int kPictureUserManagement = 157;
 // The prompts' message-box flags: Yes/No/Cancel and Yes/No, with the 0x30 icon.
 constexpr unsigned kSavePromptFlags = kMbYesNoCancel | kMbIconExclamation;  // 0x33
 constexpr unsigned kDiscardPromptFlags = kMbYesNo | kMbIconExclamation;     // 0x34
-constexpr unsigned kReplacePromptFlags = kMbYesNo | kMbIconExclamation;     // 0x34
+// Room kept for the window's frame and title bar when the window is sized to the screen.
+constexpr QSize kWindowFrame(16, 48);
+constexpr unsigned kReplacePromptFlags = kMbYesNo | kMbIconExclamation;  // 0x34
 
 }  // namespace
 
@@ -197,6 +200,11 @@ void MainDialog::InitDialog() {
   tabs_->addTab(statistics_, tr("Statistics"));
   tabs_->addTab(insights_, tr("Insights"));
   tabs_->setCurrentIndex(0);
+
+  // The window opens at the size its pages ask for, as far as the screen allows: left to Qt,
+  // it would stop at two thirds of the screen and cut the Insights chart short.
+  if (!testAttribute(Qt::WA_Resized) && screen() != nullptr)
+    resize(sizeHint().boundedTo(screen()->availableSize() - kWindowFrame));
 
   // Loading may have marked the pages modified; the window starts clean all the same.
   save_->setEnabled(false);

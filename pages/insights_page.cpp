@@ -54,7 +54,11 @@ InsightsChartData ChartData(const CycleInsights& insights, std::size_t first) {
       tip += QStringLiteral("; ovulation on day %1").arg(cycle.ovulationDay);
     data.tooltips << tip;
   }
-  const DayFigures& lengths = insights.cycleLength;
+  // The mean and band of the bars shown, not of cycles the chart leaves out.
+  std::vector<long> shown;
+  for (std::size_t i = first; i < cycles.size(); ++i)
+    shown.push_back(cycles[i].length);
+  const DayFigures lengths = FiguresOf(std::move(shown));
   data.mean = lengths.mean;
   data.deviation = lengths.deviation;
   data.forecastDuration = insights.forecastDuration;
@@ -125,7 +129,7 @@ InsightsPage::InsightsPage(QWidget* parent) : QWidget(parent) {
   // The chart's room is kept from the start, so that the window opens large enough for it.
   chartArea_ = new QWidget(content);
   chartArea_->setObjectName(QStringLiteral("chartArea"));
-  chartArea_->setMinimumHeight(kChartMinimumHeight);
+  chartArea_->setMinimumHeight(ChartHeight(kPlotMinimumHeight));
   chartLayout_ = new QVBoxLayout(chartArea_);  // owned by chartArea_
   chartLayout_->setContentsMargins(0, 0, 0, 0);
   chartMissing_ = MakeLabel(chartArea_, kChartMissingId, "chartMissing", QStringLiteral("Chart"));
@@ -237,9 +241,20 @@ QSize InsightsPage::sizeHint() const {
   // so that the window opens large enough and keeps its size as the figures change.
   const QMargins margins = layout_->contentsMargins();
   const int lines = QFontMetrics(forecast_->font()).lineSpacing() * 7;  // 3 + 2 + 2
-  const int height = margins.top() + figures_->sizeHint().height() + lines + kChartHeight +
-                     margins.bottom() + 4 * layout_->spacing();
-  return {QWidget::sizeHint().width(), height};
+  // The figures as tall as they are at the page's width: their wrapping values' own hint
+  // assumes a narrower page.
+  const int width = QWidget::sizeHint().width();
+  const int figures = figures_->heightForWidth(width - margins.left() - margins.right());
+  const int height = margins.top() + std::max(figures, figures_->minimumSizeHint().height()) +
+                     lines + ChartHeight(kPlotHeight) + margins.bottom() + 4 * layout_->spacing();
+  return {width, height};
+}
+
+int InsightsPage::ChartHeight(int plotHeight) const {
+  const QFontMetrics metrics(font());
+  const int dates = metrics.horizontalAdvance(  // a wide date under a bar
+      QLocale().toString(QDate(2026, 9, 30), QStringLiteral("d MMM yy")));
+  return plotHeight + dates + 3 * metrics.lineSpacing() + 24;
 }
 
 void InsightsPage::showEvent(QShowEvent* event) {

@@ -35,9 +35,10 @@ class InsightsPage : public QWidget {
   static constexpr int kFirstValueId = 1120;
   static constexpr int kFigureRows = 5;
   static constexpr int kRecentBars = 24;  // bars shown unless all are asked for
-  // The chart's height when the window opens, and the least that leaves room for its dates.
-  static constexpr int kChartHeight = 240;
-  static constexpr int kChartMinimumHeight = 230;
+  // The least height of the chart's plot when the window opens at its size hint, and while the
+  // window is made smaller (the page scrolls then).
+  static constexpr int kPlotHeight = 220;
+  static constexpr int kPlotMinimumHeight = 120;
 
   explicit InsightsPage(QWidget* parent = nullptr);
   ~InsightsPage() override;
@@ -53,6 +54,8 @@ class InsightsPage : public QWidget {
   QWidget* Chart() const;
 
   QSize sizeHint() const override;
+  // The chart's height around a plot of plotHeight: its upright dates, axis title and legend.
+  int ChartHeight(int plotHeight) const;
 
  signals:
   void okRequested();      // Enter inside the page

@@ -28,6 +28,7 @@ const QColor kBandFill(0xd8, 0xd8, 0xd8, 0x90);
 const QColor kLine(0x20, 0x20, 0x20);
 const QColor kForecastLine(0xa0, 0x28, 0x28);
 constexpr double kFewestSlots = 12;
+constexpr double kDaysBelow = 3;  // room under the shortest bar
 
 // A horizontal line across the plot.
 void SetFlat(QLineSeries* line, double y, double from, double to) {
@@ -113,8 +114,11 @@ void InsightsChartView::SetData(const InsightsChartData& data) {
   const double left = -0.5 - margin;
   const double right = count - 0.5 + margin;
   double top = 0;
-  for (double length : data.lengths)
+  double low = data.lengths.empty() ? 0 : data.lengths.front();
+  for (double length : data.lengths) {
     top = std::max(top, length);
+    low = std::min(low, length);
+  }
   set_->setLabel(data.barsName);
   SetBars(data.lengths);
 
@@ -133,13 +137,17 @@ void InsightsChartView::SetData(const InsightsChartData& data) {
   SetFlat(forecast_, static_cast<double>(data.forecastDuration), left, right);
   forecast_->setVisible(forecast);
   chart_->legend()->markers(forecast_).first()->setVisible(forecast);
-  if (forecast)
+  if (forecast) {
     top = std::max(top, static_cast<double>(data.forecastDuration));
+    low = std::min(low, static_cast<double>(data.forecastDuration));
+  }
 
   axisX_->setTitleText(data.axisXTitle);
   axisX_->setRange(left, right);
   axisY_->setTitleText(data.axisYTitle);
-  axisY_->setRange(0, std::ceil(top * 1.1) + 1);
+  // The axis starts a few days below the shortest bar (or the forecast line), so that a 26-day
+  // and a 34-day cycle look different; the nice numbers only widen the range.
+  axisY_->setRange(std::max(0.0, std::floor(low) - kDaysBelow), std::ceil(top) + 1);
   axisY_->applyNiceNumbers();
   labelStep_ = 0;
   LabelBars();

@@ -6,10 +6,15 @@
 #include <QChartView>
 #include <QComboBox>
 #include <QLabel>
+#include <QLegendMarker>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTabWidget>
 #include <QToolTip>
+#include <QValueAxis>
 #include <functional>
 
 #include "app/change_password_dialog.h"
@@ -338,6 +343,41 @@ TEST_F(MainDialogTest, WhileTheWindowIsInactiveOnlyTheGeneralPageShowsItsTips) {
             QStringLiteral("Select the first day of menstruation this month."));
   EXPECT_EQ(tipOver(main_->SaveButton()), QString());
   EXPECT_EQ(tipOver(login.PasswordField()), QStringLiteral("Enter password"));
+}
+
+// At the window's default size (here its size hint, which it opens at where the screen has room)
+// the chart shows 24 bars in a plot of at least 220 pixels without a scroll bar; its axis starts
+// a few days below the shortest bar shown, and its mean is that of the bars shown.
+TEST_F(MainDialogTest, TheChartHasRoomAndAnAxisNearTheBarsShown) {
+  std::vector<StatisticsRecord> records;
+  QDate start(2020, 1, 1);
+  for (int i = 0; i < 31; ++i) {  // 30 cycles: six of 40 days, then 26 and 34 days in turn
+    records.push_back({test::PickedTime(start), 0});
+    start = start.addDays(i < 6 ? 40 : i % 2 == 0 ? 26 : 34);
+  }
+  SaveStatistics(temp_.store(), "Anna", records);
+  temp_.AddUser("Anna", "a", test::PickedTime(start.addDays(-28)));
+  Open(temp_.store());
+  const QSize screen = main_->screen()->availableSize();
+  const QSize opened = main_->sizeHint().boundedTo(screen - QSize(16, 48));
+  EXPECT_EQ(main_->width(), opened.width());
+  EXPECT_NEAR(main_->height(), opened.height(), 2);  // the hint settles once the window shows
+  main_->resize(main_->sizeHint());
+  main_->Tabs()->setCurrentIndex(2);
+  test::Settle();
+  auto* view = qobject_cast<QChartView*>(main_->Insights()->Chart());
+  ASSERT_NE(view, nullptr);
+  EXPECT_GE(view->chart()->plotArea().height(), 220);
+  EXPECT_FALSE(main_->Insights()->findChild<QScrollArea*>()->verticalScrollBar()->isVisible());
+  EXPECT_EQ(view->chart()->findChild<QBarSet*>()->count(), 24);
+  const auto* axis = qobject_cast<QValueAxis*>(view->chart()->axes(Qt::Vertical).front());
+  EXPECT_GT(axis->min(), 15);
+  EXPECT_LE(axis->min(), 25);
+  EXPECT_GE(axis->max(), 34);
+  QStringList legend;
+  for (QLegendMarker* marker : view->chart()->legend()->markers())
+    legend << marker->label();
+  EXPECT_TRUE(legend.contains("Mean 30.0 days")) << legend.join(" | ").toStdString();
 }
 
 // The Insights tab follows the other two pages as they stand, saved or not, and empties at log-off.
