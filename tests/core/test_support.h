@@ -12,6 +12,7 @@
 #include <memory>
 #include <optional>
 #include <random>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -115,6 +116,15 @@ inline std::unique_ptr<Registry> OpenStore(const std::string& path) {
 inline void RemoveStore(const std::string&) {}  // the folder goes with the fixture
 #endif
 
+// What a fixture could not get (a store that did not open) fails the test at once, with the
+// reason, instead of crashing it: GoogleTest reports an exception thrown in a test as a failure.
+template <typename T>
+T& Got(const std::unique_ptr<T>& thing, const char* what) {
+  if (thing == nullptr)
+    throw std::runtime_error(std::string(what) + " could not be had");
+  return *thing;
+}
+
 // The one store fixture: a fresh, empty store that nothing else shares, and calls that reach
 // the registry past the user store. Keys opened by Create and Open are closed at the end.
 class StoreTest : public ::testing::Test {
@@ -130,8 +140,8 @@ class StoreTest : public ::testing::Test {
     for (RegKey key : keys_)
       EXPECT_EQ(registry().CloseKey(key), kErrorSuccess);
   }
-  Registry& registry() { return *registry_; }
-  UserStore& store() { return *store_; }
+  Registry& registry() { return Got(registry_, "the test store"); }
+  UserStore& store() { return Got(store_, "the test store"); }
   // Closes the backend and opens the same store again, as the next run of the program would.
   void Reopen() {
     store_.reset();

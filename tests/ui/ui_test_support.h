@@ -51,7 +51,7 @@ class TempStore {
   TempFolder folder_;
   const std::string path_ = StorePath(folder_);
   const std::unique_ptr<Registry> registry_ = OpenStore(path_);
-  UserStore store_{*registry_};
+  UserStore store_{Got(registry_, "the test store")};
 };
 
 // Passes everything to a real store, but can refuse to open keys (a store without access), to
