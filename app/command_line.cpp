@@ -2,6 +2,7 @@
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
+#include <QFile>
 
 namespace lunaret {
 
@@ -13,9 +14,39 @@ QCommandLineOption HiddenOption(const QString& name, const QString& valueName) {
   return option;
 }
 
+#ifndef _WIN32
+// The bytes of the last value given to the option named name, found in raw the way the parser
+// finds it in arguments: "--name value", "-name value" or "--name=value", up to a "--".
+// valueOptions are the names of every option that takes a value.
+std::optional<QByteArray> RawValue(const QStringList& arguments, const QByteArrayList& raw,
+                                   const QStringList& valueOptions, const QString& name) {
+  std::optional<QByteArray> value;
+  if (raw.size() != arguments.size())
+    return value;
+  for (qsizetype i = 1; i < arguments.size(); ++i) {
+    const QString& argument = arguments[i];
+    if (argument == QLatin1String("--"))
+      break;
+    if (!argument.startsWith(QLatin1Char('-')))
+      continue;
+    const QString option = argument.mid(argument.startsWith(QLatin1String("--")) ? 2 : 1);
+    const qsizetype equals = option.indexOf(QLatin1Char('='));
+    if (equals >= 0) {
+      if (option.left(equals) == name)
+        value = raw[i].mid(raw[i].indexOf('=') + 1);
+    } else if (valueOptions.contains(option) && i + 1 < arguments.size()) {
+      if (option == name)
+        value = raw[i + 1];
+      ++i;
+    }
+  }
+  return value;
+}
+#endif
+
 }  // namespace
 
-CommandLine::CommandLine(const QStringList& arguments) {
+CommandLine::CommandLine(const QStringList& arguments, const QByteArrayList& raw) {
   QCommandLineParser parser;
   parser.setApplicationDescription(
       QStringLiteral("Lunaret: a calendar for tracking the menstrual cycle, for everyone who "
@@ -61,8 +92,16 @@ CommandLine::CommandLine(const QStringList& arguments) {
     exitStatus_ = 0;
   }
 #ifndef _WIN32
-  if (!exitStatus_ && parser.isSet(restore))
-    restoreFile_ = parser.value(restore);
+  if (!exitStatus_ && parser.isSet(restore)) {
+    // The bytes the system passed, when they are what the parser read; else the text encoded.
+    const QString file = parser.value(restore);
+    const std::optional<QByteArray> bytes =
+        RawValue(arguments, raw,
+                 {QStringLiteral("restore"), QStringLiteral("platform"), QStringLiteral("style"),
+                  QStringLiteral("session")},
+                 QStringLiteral("restore"));
+    restoreFile_ = bytes && QFile::decodeName(*bytes) == file ? *bytes : QFile::encodeName(file);
+  }
 #endif
 }
 
@@ -70,7 +109,15 @@ QStringList CommandLine::FromMain(int argc, char** argv) {
   QStringList arguments;
   arguments.reserve(argc);
   for (int i = 0; i < argc; ++i)
-    arguments.append(QString::fromLocal8Bit(argv[i]));
+    arguments.append(QFile::decodeName(argv[i]));
+  return arguments;
+}
+
+QByteArrayList CommandLine::RawFromMain(int argc, char** argv) {
+  QByteArrayList arguments;
+  arguments.reserve(argc);
+  for (int i = 0; i < argc; ++i)
+    arguments.append(QByteArray(argv[i]));
   return arguments;
 }
 

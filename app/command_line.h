@@ -1,6 +1,8 @@
 #ifndef LUNARET_APP_COMMAND_LINE_H
 #define LUNARET_APP_COMMAND_LINE_H
 
+#include <QByteArray>
+#include <QByteArrayList>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -16,8 +18,10 @@ class CommandLine {
   // Exit status of a command line the program does not understand.
   static constexpr int kUsageError = 2;
 
-  // arguments[0] is the program's name.
-  explicit CommandLine(const QStringList& arguments);
+  // arguments[0] is the program's name. raw, when given, holds the same arguments as the bytes
+  // the system passed: a file's name is taken from there, so that a name that is not text in the
+  // user's encoding still names its file.
+  explicit CommandLine(const QStringList& arguments, const QByteArrayList& raw = {});
 
   // Set when the program is to end at once with this status: after --help or --version (0) or
   // after a mistake in the arguments (kUsageError). Output() and Errors() then say why.
@@ -25,15 +29,17 @@ class CommandLine {
   // What belongs on standard output and on standard error.
   const QString& Output() const { return output_; }
   const QString& Errors() const { return errors_; }
-  // The backup to restore instead of running the program.
-  const std::optional<QString>& RestoreFile() const { return restoreFile_; }
+  // The name of the backup to restore instead of running the program, as the system's bytes.
+  const std::optional<QByteArray>& RestoreFile() const { return restoreFile_; }
 
   // The arguments of main() as text, in the encoding of the user's locale.
   static QStringList FromMain(int argc, char** argv);
+  // The arguments of main() as they are.
+  static QByteArrayList RawFromMain(int argc, char** argv);
 
  private:
   std::optional<int> exitStatus_;
-  std::optional<QString> restoreFile_;
+  std::optional<QByteArray> restoreFile_;
   QString output_;
   QString errors_;
 };

@@ -8,6 +8,7 @@
 
 #include "app/file_chooser.h"
 #include "app/main_dialog.h"
+#include "app/regular_file.h"
 #include "controls/message_box.h"
 #include "controls/ui_support.h"
 #include "core/cycles/forecast_source.h"
@@ -142,9 +143,8 @@ void DataCommands::OnImportHistory() {
   if (path.isEmpty())
     return;
   QFile input(path);
-  if (!input.open(QIODevice::ReadOnly)) {
-    ShowMessageBox(window_, tr("Unable to read %1:\n%2").arg(path, input.errorString()), title,
-                   kFailureFlags);
+  if (QString reason; !OpenRegularFile(input, &reason)) {
+    ShowMessageBox(window_, tr("Unable to read %1:\n%2").arg(path, reason), title, kFailureFlags);
     return;
   }
   // One byte past the limit is enough to know that a file is too large.

@@ -15,14 +15,15 @@ int main(int argc, char** argv) {
   QCoreApplication::setApplicationName(QStringLiteral(LUNARET_PROGRAM_NAME));
   QCoreApplication::setApplicationVersion(QStringLiteral(LUNARET_VERSION));
   QGuiApplication::setDesktopFileName(QStringLiteral(LUNARET_APP_ID));
-  const lunaret::CommandLine commandLine(lunaret::CommandLine::FromMain(argc, argv));
+  const lunaret::CommandLine commandLine(lunaret::CommandLine::FromMain(argc, argv),
+                                         lunaret::CommandLine::RawFromMain(argc, argv));
   if (const std::optional<int> status = commandLine.ExitStatus()) {
     std::fputs(commandLine.Output().toLocal8Bit().constData(), stdout);
     std::fputs(commandLine.Errors().toLocal8Bit().constData(), stderr);
     return *status;
   }
 #ifndef _WIN32
-  if (const std::optional<QString>& backup = commandLine.RestoreFile()) {
+  if (const std::optional<QByteArray>& backup = commandLine.RestoreFile()) {
     const auto report =
         lunaret::RunRestore(*backup, lunaret::DefaultStorePath(), std::time(nullptr));
     std::fputs(report.output.toLocal8Bit().constData(), stdout);

@@ -1,16 +1,19 @@
 #include "app/restore_command.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 #include "core/exchange/store_backup.h"
 
 namespace lunaret {
 
-RestoreReport RunRestore(const QString& file, const std::string& storePath, std::time_t now) {
+RestoreReport RunRestore(const QByteArray& fileName, const std::string& storePath,
+                         std::time_t now) {
   const QString program = QStringLiteral(LUNARET_PROGRAM_NAME);
-  const QString store = QString::fromLocal8Bit(storePath);
-  const RestoreOutcome outcome = RestoreStore(file.toLocal8Bit().toStdString(), storePath, now);
+  const QString file = QFile::decodeName(fileName);
+  const QString store = QFile::decodeName(QByteArray::fromStdString(storePath));
+  const RestoreOutcome outcome = RestoreStore(fileName.toStdString(), storePath, now);
   const QString reason = QString::fromLocal8Bit(outcome.systemError);
   RestoreReport report;
   report.status = 1;
@@ -20,7 +23,7 @@ RestoreReport RunRestore(const QString& file, const std::string& storePath, std:
       report.output = QStringLiteral("Restored all data from %1 into %2.\n").arg(file, store);
       if (!outcome.keptAs.empty()) {
         report.output += QStringLiteral("The data it replaced is kept as %1.\n")
-                             .arg(QString::fromLocal8Bit(outcome.keptAs));
+                             .arg(QFile::decodeName(QByteArray::fromStdString(outcome.keptAs)));
       }
       return report;
     case RestoreResult::kCannotRead:

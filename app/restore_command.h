@@ -1,6 +1,7 @@
 #ifndef LUNARET_APP_RESTORE_COMMAND_H
 #define LUNARET_APP_RESTORE_COMMAND_H
 
+#include <QByteArray>
 #include <QString>
 #include <ctime>
 #include <string>
@@ -15,9 +16,9 @@ struct RestoreReport {
   QString errors;
 };
 
-// Restores the backup in file over the store at storePath, without a window. Status 0 when
-// restored; 1, with nothing changed, when refused.
-RestoreReport RunRestore(const QString& file, const std::string& storePath, std::time_t now);
+// Restores the backup in file (its name as the system's bytes) over the store at storePath,
+// without a window. Status 0 when restored; 1, with nothing changed, when refused.
+RestoreReport RunRestore(const QByteArray& file, const std::string& storePath, std::time_t now);
 
 }  // namespace lunaret
 

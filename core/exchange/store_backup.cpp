@@ -52,15 +52,18 @@ class Descriptor {
   int fd_;
 };
 
-// A temporary file next to the store, removed when it goes unless it was put in place.
+// A temporary file next to the store, removed with the logs SQLite made for it when it goes,
+// unless it was put in place.
 class TempFile {
  public:
   explicit TempFile(std::string path) : path_(std::move(path)) {}
   TempFile(const TempFile&) = delete;
   TempFile& operator=(const TempFile&) = delete;
   ~TempFile() {
-    if (!path_.empty())
-      unlink(path_.c_str());
+    if (path_.empty())
+      return;
+    for (const char* suffix : {"", "-wal", "-shm", "-journal"})
+      unlink((path_ + suffix).c_str());
   }
   const std::string& path() const { return path_; }
   void Release() { path_.clear(); }
@@ -102,24 +105,34 @@ bool Exists(const std::string& path) {
   return lstat(path.c_str(), &info) == 0;
 }
 
-// Takes the store for this process alone: with an exclusive lock held until the connection
-// closes, and its write-ahead log folded into the file and removed, so that the log of the old
-// store cannot be replayed into the new one. The journal stays in memory, so that no file of
-// the old store is left behind. False with SQLite's code when it cannot be taken;
-// SQLITE_BUSY means another connection has the store open.
-int TakeStore(const std::string& path, Database* lock) {
+// Takes the store for this process alone, with an exclusive lock held until the connection
+// closes, and writes nothing yet: a restore that is refused later leaves the store as it was, log
+// included. SQLite's code when it cannot be taken; SQLITE_BUSY means another connection has the
+// store open.
+int LockStore(const std::string& path, Database* lock) {
   *lock = OpenDatabase(path, SQLITE_OPEN_READWRITE);
   if (!*lock)
     return SQLITE_CANTOPEN;
   sqlite3* db = lock->get();
   sqlite3_extended_result_codes(db, 1);
   sqlite3_busy_timeout(db, 0);
-  // In exclusive locking mode the first access needs the exclusive lock: a WAL store that
-  // another copy has open (it holds a shared lock as long as it is connected) refuses it.
-  int rc = sqlite3_exec(db, "PRAGMA locking_mode = EXCLUSIVE", nullptr, nullptr, nullptr);
+  // Closed without a checkpoint when a log lies beside the store, so that a refused restore
+  // leaves it as it is; without one, the close only removes the empty log that reading made.
+  sqlite3_db_config(db, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, Exists(path + "-wal") ? 1 : 0, nullptr);
+  // In exclusive locking mode the lock taken stays after the transaction: a WAL store that
+  // another copy has open (it holds a shared lock as long as it is connected) refuses it. The
+  // empty transaction writes nothing.
+  const int rc = sqlite3_exec(db, "PRAGMA locking_mode = EXCLUSIVE; BEGIN EXCLUSIVE; COMMIT",
+                              nullptr, nullptr, nullptr);
+  return rc == SQLITE_OK ? rc : sqlite3_extended_errcode(db);
+}
+
+// Folds the write-ahead log of the store locked by LockStore into its file and removes it, so
+// that the log of the old store cannot be replayed into the new one. The journal stays in memory,
+// so that no file of the old store is left behind.
+int FoldLog(sqlite3* db) {
   sqlite3_stmt* statement = nullptr;
-  if (rc == SQLITE_OK)
-    rc = sqlite3_prepare_v2(db, "PRAGMA journal_mode = MEMORY", -1, &statement, nullptr);
+  int rc = sqlite3_prepare_v2(db, "PRAGMA journal_mode = MEMORY", -1, &statement, nullptr);
   if (rc == SQLITE_OK) {
     rc = sqlite3_step(statement);
     const unsigned char* mode = rc == SQLITE_ROW ? sqlite3_column_text(statement, 0) : nullptr;
@@ -129,17 +142,26 @@ int TakeStore(const std::string& path, Database* lock) {
                : SQLITE_BUSY;
   }
   sqlite3_finalize(statement);
-  if (rc == SQLITE_OK)
-    rc = sqlite3_exec(db, "BEGIN EXCLUSIVE; COMMIT", nullptr, nullptr, nullptr);
   return rc;
 }
 
-// Moves the rollback journal and write-ahead log of one database file to another's names.
-void MoveJournals(const std::string& from, const std::string& to) {
+// Moves the rollback journal and write-ahead log of one database file to another's names. When
+// one cannot be moved, those already moved go back and errno says why.
+bool MoveJournals(const std::string& from, const std::string& to) {
+  std::vector<const char*> moved;
   for (const char* suffix : {"-wal", "-journal"}) {
-    if (Exists(from + suffix))
-      rename((from + suffix).c_str(), (to + suffix).c_str());
+    if (!Exists(from + suffix))
+      continue;
+    if (rename((from + suffix).c_str(), (to + suffix).c_str()) != 0) {
+      const int error = errno;
+      for (const char* back : moved)
+        rename((to + back).c_str(), (from + back).c_str());
+      errno = error;
+      return false;
+    }
+    moved.push_back(suffix);
   }
+  return true;
 }
 
 std::string KeptName(const std::string& storePath, std::time_t now) {
@@ -160,6 +182,32 @@ RestoreOutcome Refused(RestoreResult result, int error = 0) {
     outcome.systemError = std::strerror(error);
   return outcome;
 }
+
+// The store could not be taken: another copy has it, or SQLite says why not.
+RestoreOutcome RefusedBySqlite(int rc) {
+  if ((rc & 0xFF) == SQLITE_BUSY || (rc & 0xFF) == SQLITE_LOCKED)
+    return Refused(RestoreResult::kInUse);
+  RestoreOutcome outcome = Refused(RestoreResult::kCannotWrite);
+  outcome.systemError = sqlite3_errstr(rc);
+  return outcome;
+}
+
+// Folders made for the restore, removed again when it is refused.
+class MadeFolders {
+ public:
+  MadeFolders() = default;
+  MadeFolders(const MadeFolders&) = delete;
+  MadeFolders& operator=(const MadeFolders&) = delete;
+  ~MadeFolders() {
+    for (auto it = paths_.rbegin(); it != paths_.rend(); ++it)
+      rmdir(it->c_str());
+  }
+  std::vector<std::string>* paths() { return &paths_; }
+  void Keep() { paths_.clear(); }
+
+ private:
+  std::vector<std::string> paths_;
+};
 
 }  // namespace
 
@@ -187,30 +235,32 @@ bool ReadStoreImage(const std::string& storePath, std::string* image) {
 
 RestoreOutcome RestoreStore(const std::string& backupPath, const std::string& storePath,
                             std::time_t now) {
-  Descriptor backup(open(backupPath.c_str(), O_RDONLY | O_CLOEXEC));
+  // Opened without waiting: a FIFO or a device is refused as a folder is, not waited on.
+  Descriptor backup(open(backupPath.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
   struct stat info {};
   if (backup.get() < 0 || fstat(backup.get(), &info) != 0)
     return Refused(RestoreResult::kCannotRead, errno);
   if (!S_ISREG(info.st_mode) || info.st_size == 0)
     return Refused(RestoreResult::kNotAStore);
 
-  // The copy that is checked and put in place, in the store's own folder so that the rename
-  // cannot cross file systems; only the copy is ever opened with SQLite.
-  const std::filesystem::path folder = std::filesystem::path(storePath).parent_path();
-  std::error_code ignored;
-  // A folder made for the copy goes again with it when the restore is refused.
-  struct MadeFolder {
-    std::filesystem::path path;
-    ~MadeFolder() {
-      if (!path.empty())
-        rmdir(path.c_str());
-    }
-  } made;
-  if (!folder.empty() && std::filesystem::create_directories(folder, ignored)) {
-    std::filesystem::permissions(folder, std::filesystem::perms::owner_all, ignored);
-    made.path = folder;
+  // The copy that is checked and put in place lives in the store's own folder, so that the
+  // rename cannot cross file systems; its folders are made as the program's start makes them.
+  const std::string folder = std::filesystem::path(storePath).parent_path().string();
+  MadeFolders made;
+  if (!folder.empty() && !MakeStoreFolders(folder, made.paths()))
+    return Refused(RestoreResult::kCannotWrite, errno);
+
+  // The store is held from before the copy is made until the new one is in place: while it is,
+  // no other restore runs, and the copies that killed ones left can go.
+  Database lock;
+  if (IsStoreFile(storePath)) {
+    if (const int rc = LockStore(storePath, &lock); rc != SQLITE_OK)
+      return RefusedBySqlite(rc);
+    RemoveRestoreLeftovers(storePath);
   }
-  std::string pattern = storePath + ".restore-XXXXXX";
+
+  // Only the copy is ever opened with SQLite.
+  std::string pattern = RestoreCopyPattern(storePath);
   Descriptor out(mkstemp(pattern.data()));  // mode 0600
   if (out.get() < 0)
     return Refused(RestoreResult::kCannotWrite, errno);
@@ -232,21 +282,28 @@ RestoreOutcome RestoreStore(const std::string& backupPath, const std::string& st
   if (!SyncPath(temp.path(), O_RDONLY))
     return Refused(RestoreResult::kCannotWrite, errno);
 
-  Database lock;
   RestoreOutcome outcome;
   outcome.result = RestoreResult::kRestored;
   if (Exists(storePath)) {
-    // A file that is not a store cannot be open in the program; it is only moved aside.
-    if (IsStoreFile(storePath)) {
-      const int rc = TakeStore(storePath, &lock);
-      if ((rc & 0xFF) == SQLITE_BUSY || (rc & 0xFF) == SQLITE_LOCKED)
-        return Refused(RestoreResult::kInUse);
+    // A file that is not a store cannot be open in the program; it is only moved aside. A store
+    // that appeared while the copy was made is taken now.
+    if (!lock && IsStoreFile(storePath)) {
+      if (const int rc = LockStore(storePath, &lock); rc != SQLITE_OK)
+        return RefusedBySqlite(rc);
+    }
+    if (lock) {
+      if (const int rc = FoldLog(lock.get()); rc != SQLITE_OK)
+        return RefusedBySqlite(rc);
     }
     outcome.keptAs = KeptName(storePath, now);
     if (link(storePath.c_str(), outcome.keptAs.c_str()) != 0)
       return Refused(RestoreResult::kCannotWrite, errno);
     // A log the old store could not fold in goes with it; its index is rebuilt from the log.
-    MoveJournals(storePath, outcome.keptAs);
+    if (!MoveJournals(storePath, outcome.keptAs)) {
+      const int error = errno;
+      unlink(outcome.keptAs.c_str());
+      return Refused(RestoreResult::kCannotWrite, error);
+    }
     unlink((storePath + "-shm").c_str());
   }
   if (rename(temp.path().c_str(), storePath.c_str()) != 0) {
@@ -258,8 +315,8 @@ RestoreOutcome RestoreStore(const std::string& backupPath, const std::string& st
     return Refused(RestoreResult::kCannotWrite, error);
   }
   temp.Release();
-  made.path.clear();
-  SyncPath(folder.empty() ? "." : folder.string(), O_RDONLY | O_DIRECTORY);
+  made.Keep();
+  SyncPath(folder.empty() ? "." : folder, O_RDONLY | O_DIRECTORY);
   return outcome;
 }
 

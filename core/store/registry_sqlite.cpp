@@ -3,6 +3,7 @@
 #include "core/store/registry_sqlite.h"
 
 #include <sqlite3.h>
+#include <sys/stat.h>
 
 #include "core/store/sqlite_registry.h"
 #include "core/store/sqlite_statement.h"
@@ -32,16 +33,35 @@ std::unique_ptr<Registry> OpenSqliteRegistry(const std::string& path, StoreOpenR
   sqlite3_extended_result_codes(db, 1);
   sqlite3_busy_timeout(db, busyTimeoutMs);
 
+  // Until the file has passed its checks, closing it writes nothing to it: a log that lies beside
+  // it is neither folded into a file that is refused nor removed. Without one, the close only
+  // removes the empty log and index that reading made.
+  struct stat log {};
+  const bool hadLog = stat((path + "-wal").c_str(), &log) == 0;
+  sqlite3_db_config(db, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, hadLog ? 1 : 0, nullptr);
   if (!CheckStoreFile(db, result))
     return nullptr;
+  // The statements name every column the store uses: a table changed by another program is
+  // refused here, before the switch to WAL below writes the header.
+  if (!registry->Prepare()) {
+    const int code = sqlite3_errcode(db);
+    *result = (code & 0xFF) == SQLITE_ERROR ? StoreOpenResult::kNotAStore : OpenResultOf(code);
+    return nullptr;
+  }
+  sqlite3_db_config(db, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 0, nullptr);
   // WAL lets readers go on while another copy writes. When the switch cannot be made now (a
   // reader holds the file), the store keeps working in rollback mode.
   ExecSql(db, "PRAGMA journal_mode = WAL");
-  if (!ExecSql(db, "PRAGMA synchronous = FULL; PRAGMA cache_size = -16384") ||
-      !registry->Prepare()) {
+  if (!ExecSql(db, "PRAGMA synchronous = FULL; PRAGMA cache_size = -16384")) {
     *result = OpenResultOf(sqlite3_errcode(db));
     return nullptr;
   }
+  // Copies that killed restores left next to the store. A restore holds the store from before it
+  // makes its copy until it is done, so none runs while this read transaction lasts.
+  if (ExecSql(db, "BEGIN; SELECT count(*) FROM keys"))
+    RemoveRestoreLeftovers(path);
+  if (!sqlite3_get_autocommit(db))
+    ExecSql(db, "COMMIT");
   *result = StoreOpenResult::kOk;
   return registry;
 }

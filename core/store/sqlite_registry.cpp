@@ -88,6 +88,15 @@ void SqliteRegistry::Rollback() {
   ClearCache();
 }
 
+void SqliteRegistry::RollbackToSavepoint() {
+  // When SQLite has already rolled the whole transaction back, there is no savepoint left:
+  // TransactionLost then refuses the rest of it.
+  if (!sqlite3_get_autocommit(db_))
+    ExecSql(db_, "ROLLBACK TO write_scope; RELEASE write_scope");
+  // Keys added since the savepoint are gone again.
+  ClearCache();
+}
+
 bool SqliteRegistry::TransactionLost() {
   if (depth_ > 0 && sqlite3_get_autocommit(db_)) {
     lost_ = true;

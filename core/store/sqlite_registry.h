@@ -47,8 +47,9 @@ class SqliteRegistry final : public Registry {
  private:
   using Handle = KeyHandleTable::Handle;
 
-  // Holds the write lock for one registry call made outside a transaction, so that the call
-  // is atomic; inside a transaction it does nothing.
+  // Makes one registry call atomic: outside a transaction it holds the write lock for the call;
+  // inside one it opens a savepoint, so that a call that fails halfway (a key's values deleted,
+  // the key itself not) leaves nothing of itself for the outer commit.
   class WriteScope {
    public:
     explicit WriteScope(SqliteRegistry& registry) : registry_(registry) {}
@@ -57,10 +58,16 @@ class SqliteRegistry final : public Registry {
     ~WriteScope() {
       if (began_)
         registry_.Rollback();
+      else if (savepoint_)
+        registry_.RollbackToSavepoint();
     }
     bool Begin() {
-      if (registry_.depth_ > 0)
-        return !registry_.TransactionLost();
+      if (registry_.depth_ > 0) {
+        if (registry_.TransactionLost() || !ExecSql(registry_.db_, "SAVEPOINT write_scope"))
+          return false;
+        savepoint_ = true;
+        return true;
+      }
       if (!ExecSql(registry_.db_, "BEGIN IMMEDIATE"))
         return false;
       began_ = true;
@@ -68,6 +75,13 @@ class SqliteRegistry final : public Registry {
       return true;
     }
     bool Commit() {
+      if (savepoint_) {
+        savepoint_ = false;
+        if (ExecSql(registry_.db_, "RELEASE write_scope"))
+          return true;
+        registry_.RollbackToSavepoint();
+        return false;
+      }
       if (!began_)
         return true;
       began_ = false;
@@ -80,6 +94,7 @@ class SqliteRegistry final : public Registry {
    private:
     SqliteRegistry& registry_;
     bool began_ = false;
+    bool savepoint_ = false;
   };
 
   long Resolve(RegKey key, sqlite3_int64* id, std::uint32_t* access, Handle** handle);
@@ -98,6 +113,8 @@ class SqliteRegistry final : public Registry {
   bool FindPath(sqlite3_int64 parent, const std::string& path,
                 const std::vector<std::string>& folded, sqlite3_int64* id);
   void Rollback();
+  // Undoes the writes since the write scope's savepoint and ends it; the transaction goes on.
+  void RollbackToSavepoint();
   // True inside a transaction that SQLite has already rolled back (a failed write can do
   // that): every further write is refused until the transaction ends, so nothing of it
   // becomes durable piecemeal.

@@ -10,10 +10,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <vector>
 
 #include "core/store/registry_sqlite.h"
@@ -24,6 +26,8 @@ namespace {
 constexpr char kSqliteMagic[] = "SQLite format 3";  // 16 bytes with its terminator
 constexpr std::size_t kSqliteHeaderBytes = 100;
 constexpr std::size_t kApplicationIdOffset = 68;
+constexpr char kRestoreCopyInfix[] = ".restore-";
+constexpr std::size_t kRestoreCopyUniqueChars = 6;  // the XXXXXX that mkstemp replaces
 
 std::string HomeFolder() {
   if (const char* home = std::getenv("HOME"); home != nullptr && home[0] != '\0')
@@ -37,29 +41,13 @@ std::string HomeFolder() {
   return {};
 }
 
-// Creates every missing folder of path, each readable by its owner only.
-bool MakeFolders(const std::string& path) {
-  if (path.empty())
-    return false;
-  std::size_t pos = 0;
-  while (pos != std::string::npos) {
-    pos = path.find('/', pos + 1);
-    const std::string prefix = path.substr(0, pos);
-    if (prefix.empty())
-      continue;
-    if (mkdir(prefix.c_str(), 0700) != 0 && errno != EEXIST)
-      return false;
-  }
-  struct stat info {};
-  return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-}
-
 enum class FileKind { kMissing, kEmpty, kStore, kForeign, kUnreadable };
 
 // Looks at the file with plain reads only, before SQLite opens it: SQLite would roll back a
-// journal or check a log lying next to a foreign database, and write to it in doing so.
+// journal or check a log lying next to a foreign database, and write to it in doing so. Opened
+// without waiting, so that a FIFO or a device in the file's place is refused instead of waited on.
 FileKind Inspect(const std::string& path) {
-  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
   if (fd < 0) {
     return errno == ENOENT ? FileKind::kMissing : FileKind::kUnreadable;
   }
@@ -102,7 +90,7 @@ std::unique_ptr<Registry> OpenSqliteStore(const std::string& path, StoreOpenResu
     result = &ignored;
   *result = StoreOpenResult::kCannotCreate;
   const std::size_t slash = path.rfind('/');
-  if (slash != std::string::npos && slash > 0 && !MakeFolders(path.substr(0, slash)))
+  if (slash != std::string::npos && slash > 0 && !MakeStoreFolders(path.substr(0, slash)))
     return nullptr;
 
   switch (Inspect(path)) {
@@ -134,6 +122,60 @@ std::unique_ptr<Registry> OpenSqliteStore(const std::string& path, StoreOpenResu
       return nullptr;
   }
   return OpenSqliteRegistry(path, result);
+}
+
+bool MakeStoreFolders(const std::string& path, std::vector<std::string>* made) {
+  if (path.empty()) {
+    errno = ENOENT;
+    return false;
+  }
+  std::size_t pos = 0;
+  while (pos != std::string::npos) {
+    pos = path.find('/', pos + 1);
+    const std::string prefix = path.substr(0, pos);
+    if (prefix.empty())
+      continue;
+    if (mkdir(prefix.c_str(), 0700) == 0) {
+      if (made != nullptr)
+        made->push_back(prefix);
+    } else if (errno != EEXIST) {
+      return false;
+    }
+  }
+  struct stat info {};
+  if (stat(path.c_str(), &info) != 0)
+    return false;
+  if (!S_ISDIR(info.st_mode)) {
+    errno = ENOTDIR;
+    return false;
+  }
+  return true;
+}
+
+std::string RestoreCopyPattern(const std::string& storePath) {
+  return storePath + kRestoreCopyInfix + std::string(kRestoreCopyUniqueChars, 'X');
+}
+
+void RemoveRestoreLeftovers(const std::string& storePath) {
+  const std::filesystem::path store(storePath);
+  const std::string prefix = store.filename().string() + kRestoreCopyInfix;
+  const std::filesystem::path folder = store.has_parent_path() ? store.parent_path() : ".";
+  std::error_code error;
+  for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end;
+       it.increment(error)) {
+    const std::string name = it->path().filename().string();
+    if (name.size() < prefix.size() + kRestoreCopyUniqueChars ||
+        name.compare(0, prefix.size(), prefix) != 0)
+      continue;
+    const std::string unique = name.substr(prefix.size(), kRestoreCopyUniqueChars);
+    const std::string suffix = name.substr(prefix.size() + kRestoreCopyUniqueChars);
+    const bool fromMkstemp = std::all_of(unique.begin(), unique.end(), [](unsigned char c) {
+      return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+    });
+    if (fromMkstemp &&
+        (suffix.empty() || suffix == "-wal" || suffix == "-shm" || suffix == "-journal"))
+      unlink(it->path().c_str());
+  }
 }
 
 bool IsStoreFile(const std::string& path) {

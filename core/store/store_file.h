@@ -3,6 +3,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "core/store/registry.h"
 
@@ -27,8 +28,21 @@ std::string DefaultStorePath();
 // Lunaret store is never written to.
 std::unique_ptr<Registry> OpenSqliteStore(const std::string& path, StoreOpenResult* result);
 
-// Whether path is a regular file that starts with the header of a Lunaret store; reads only.
+// Whether path is a regular file that starts with the header of a Lunaret store; reads only,
+// and never waits on a FIFO or device in its place.
 bool IsStoreFile(const std::string& path);
+
+// Creates every missing folder of path, each readable by its owner only. The folders it made are
+// added to *made, outermost first, when made is not null. False with errno set on failure.
+bool MakeStoreFolders(const std::string& path, std::vector<std::string>* made = nullptr);
+
+// The name pattern, for mkstemp, of the copy a restore checks next to the store at storePath.
+std::string RestoreCopyPattern(const std::string& storePath);
+
+// Removes what killed restores left next to the store at storePath: their copies, named after
+// RestoreCopyPattern, with the copies' logs. Call it only while holding the store: a restore holds
+// it from before it makes its copy until it is done.
+void RemoveRestoreLeftovers(const std::string& storePath);
 #endif
 
 }  // namespace lunaret

@@ -1,17 +1,38 @@
 // Backup of the store in use and its restore (refusals that leave every file as it was, the old
 // store kept without its log reaching the new one); the forecast's calendar file via libical.
+#include <fcntl.h>
 #include <libical/ical.h>
 #include <sqlite3.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <string_view>
 
 #include "../test_support.h"
 #include "core/exchange/forecast_calendar.h"
 #include "core/exchange/store_backup.h"
+
+// A rename from a name that ends so fails, as on a disk that has gone read-only.
+static std::string failRenameFrom;
+extern "C" int rename(const char* from, const char* to) {
+  if (!failRenameFrom.empty() && std::string_view(from).ends_with(failRenameFrom)) {
+    errno = EROFS;
+    return -1;
+  }
+  return static_cast<int>(syscall(SYS_renameat, AT_FDCWD, from, AT_FDCWD, to));
+}
 
 namespace lunaret {
 namespace {
 
 std::vector<StatisticsRecord> AnnasRecords(const std::string& path) {
   auto registry = test::OpenStore(path);
+  if (!registry) {
+    ADD_FAILURE() << path << " does not open";
+    return {};
+  }
   UserStore store(*registry);
   return LoadStatistics(store, "Anna");
 }
@@ -73,6 +94,105 @@ TEST_F(StoreBackupTest, RefusalsChangeNothingThenTheBackupRestoresAndTheOldStore
   test::WriteFile(path_ + "-wal", "their log");
   EXPECT_EQ(test::ReadFile(Restore(image).keptAs + "-wal"), "their log");
   EXPECT_FALSE(std::filesystem::exists(path_ + "-wal"));
+}
+
+// A restore that cannot take the store, or cannot move its logs aside, or gets a FIFO or a device
+// for a backup, refuses and leaves every file as it was, the store's log included.
+TEST_F(StoreBackupTest, EveryFailureRefusesAndLeavesEveryFileAsItWas) {
+  SaveStatistics(store(), "Anna", {{1078448461, 0}});
+  std::string image;
+  ASSERT_TRUE(ReadStoreImage(path_, &image));
+  store_.reset();
+  registry_.reset();
+  sqlite3* db = nullptr;  // the log of a copy that crashed
+  ASSERT_EQ(sqlite3_open(path_.c_str(), &db), SQLITE_OK);
+  sqlite3_db_config(db, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
+  ASSERT_EQ(sqlite3_exec(db, "DELETE FROM vals", nullptr, nullptr, nullptr), SQLITE_OK);
+  sqlite3_close(db);
+  std::string damaged = std::string(image).replace(16, 2, "\x12\x34");  // no page size
+  const std::string fifo = folder_.path() + "/fifo";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  const struct {
+    const char* name;
+    std::string store, backup, failRename;  // store "": as it is; backup "": no file of ours
+    RestoreResult result;
+    const char* reason;
+  } cases[] = {
+      {"a backup that is no store", "", "notes", "", RestoreResult::kNotAStore, ""},
+      {"a damaged store", damaged, image, "", RestoreResult::kCannotWrite,
+       "file is not a database"},
+      {"its log cannot move", "notes", image, "-wal", RestoreResult::kCannotWrite,
+       "Read-only file system"},
+      {"its journal cannot move", "notes", image, "-journal", RestoreResult::kCannotWrite,
+       "Read-only file system"},
+      {"a FIFO", "", fifo, "", RestoreResult::kNotAStore, ""},
+      {"a device", "", "/dev/null", "", RestoreResult::kNotAStore, ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    if (!c.store.empty()) {
+      test::WriteFile(path_, c.store);
+      test::WriteFile(path_ + "-journal", "their journal");
+    }
+    const auto before = Files();
+    failRenameFrom = c.failRename;
+    const RestoreOutcome outcome =
+        c.backup.starts_with('/') ? RestoreStore(c.backup, path_, 1709288100) : Restore(c.backup);
+    failRenameFrom.clear();
+    EXPECT_EQ(outcome.result, c.result);
+    EXPECT_EQ(outcome.systemError, c.reason);
+    std::filesystem::remove(backup_);
+    EXPECT_EQ(Files(), before);
+  }
+}
+
+// The copies that killed restores left, with their logs, go with the next restore that holds the
+// store, or with the next start; names that only look like them stay.
+TEST_F(StoreBackupTest, CopiesOfKilledRestoresGoWhenTheStoreIsFreeAndOnlyThey) {
+  std::string image;
+  ASSERT_TRUE(ReadStoreImage(path_, &image));
+  const std::string copy = path_ + ".restore-AbC123";
+  const std::vector<std::string> left = {copy, copy + "-wal", copy + "-shm", copy + "-journal"};
+  const std::vector<std::string> kept = {path_ + ".restore-AbC12", copy + "-walx", copy + ".keep",
+                                         path_ + "x.restore-AbC123"};
+  for (const char* step : {"in use", "restore", "start"}) {
+    SCOPED_TRACE(step);
+    for (const std::string& name : left)
+      test::WriteFile(name, "left");
+    for (const std::string& name : kept)
+      test::WriteFile(name, "kept");
+    if (std::string_view(step) == "restore") {
+      store_.reset();
+      registry_.reset();
+    }
+    if (std::string_view(step) == "start")
+      Reopen();
+    else
+      EXPECT_EQ(Restore(image).result,
+                step[0] == 'i' ? RestoreResult::kInUse : RestoreResult::kRestored);
+    for (const std::string& name : left)
+      EXPECT_EQ(std::filesystem::exists(name), step[0] == 'i') << name;
+    for (const std::string& name : kept)
+      EXPECT_TRUE(std::filesystem::exists(name)) << name;
+  }
+}
+
+// Missing folders of the store are made for its owner alone, and go again with a refusal.
+TEST_F(StoreBackupTest, MissingFoldersAreMadeForTheOwnerAndGoWithARefusal) {
+  std::string image;
+  ASSERT_TRUE(ReadStoreImage(path_, &image));
+  test::WriteFile(backup_, image);
+  const std::string top = folder_.path() + "/new";
+  const std::string store = top + "/deeper/registry.db";
+  test::WriteFile(folder_.path() + "/notes", "notes");
+  EXPECT_EQ(RestoreStore(folder_.path() + "/notes", store, 0).result, RestoreResult::kNotAStore);
+  EXPECT_FALSE(std::filesystem::exists(top));
+  const mode_t previous = umask(0);
+  EXPECT_EQ(RestoreStore(backup_, store, 0).result, RestoreResult::kRestored);
+  umask(previous);
+  for (const std::string& made : {top, top + "/deeper"})
+    EXPECT_EQ(std::filesystem::status(made).permissions(), std::filesystem::perms::owner_all);
+  EXPECT_EQ(AnnasRecords(store), std::vector<StatisticsRecord>{});
 }
 
 // Each event as "UID SUMMARY DTSTART DTEND SEQUENCE | DESCRIPTION".

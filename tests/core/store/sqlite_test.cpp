@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <optional>
 #include <tuple>
 #include <utility>
 
@@ -64,7 +65,10 @@ TEST(SqliteStoreFile, ADamagedOrForeignFileIsRefusedAndLeftByteForByteAsItWas) {
       {-1, "PRAGMA journal_mode=WAL; CREATE TABLE t(x); INSERT INTO t VALUES(1);", -1},
       {-1, "PRAGMA application_id = 1280201300; CREATE TABLE other(x);", -1},
       {1, "PRAGMA user_version = 2;", -1},  // a newer schema
-      {3000, nullptr, 5 * 4096 + 100}};     // a damaged page
+      {1, "PRAGMA journal_mode = DELETE; ALTER TABLE vals RENAME COLUMN data TO payload;", -1},
+      {3000, nullptr, 5 * 4096 + 100},  // a damaged page
+      // a damaged page, and the log a crash left beside it
+      {3000, "UPDATE keys SET name = name WHERE id = 1", 5 * 4096 + 100}};
   std::mt19937 random(7);
   for (const auto& [records, sql, garbageAt] : files) {
     SCOPED_TRACE(std::to_string(records) + " " + std::to_string(garbageAt));
@@ -74,7 +78,7 @@ TEST(SqliteStoreFile, ADamagedOrForeignFileIsRefusedAndLeftByteForByteAsItWas) {
       Save(path, 1, records);
     sqlite3* db = nullptr;
     if (sql && sqlite3_open(path.c_str(), &db) == SQLITE_OK) {
-      if (records < 0)  // another program's database keeps its log, as after a crash
+      if (records < 0 || garbageAt >= 0)  // the log stays, as after a crash
         sqlite3_db_config(db, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
       EXPECT_EQ(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), SQLITE_OK) << sql;
     }
@@ -94,6 +98,18 @@ TEST(SqliteStoreFile, ADamagedOrForeignFileIsRefusedAndLeftByteForByteAsItWas) {
     EXPECT_EQ(result, StoreOpenResult::kNotAStore);
     EXPECT_EQ(test::Files(folder.path()), before);
   }
+  // A sound store with the log a crash left: opened, and closed with the log folded in.
+  test::TempFolder folder;
+  const std::string path = folder.path() + "/registry.db";
+  Save(path, 1, 2);
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+  sqlite3_db_config(db, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
+  EXPECT_EQ(sqlite3_exec(db, "UPDATE vals SET data = data", nullptr, nullptr, nullptr), SQLITE_OK);
+  sqlite3_close(db);
+  ASSERT_TRUE(fs::exists(path + "-wal"));
+  EXPECT_NE(test::OpenStore(path), nullptr);
+  EXPECT_FALSE(fs::exists(path + "-wal"));
 }
 
 // In $XDG_DATA_HOME, or ~/.local/share when that is not an absolute path; its folders and files
@@ -124,7 +140,10 @@ TEST(SqliteStoreFile, ANewStoreIsMadeReadableByItsOwnerOnlyAndWritesAreDurable) 
   Save(empty, 5, 2);
   const auto reopened = test::OpenStore(empty);
   EXPECT_EQ(reopened ? UserStore(*reopened).GetCycleStart("anna") : 0, 5);
-  for (const std::string& place : {empty + "/registry.db", folder.path()}) {  // a file, a folder
+  // A file, a folder, a FIFO and a device in the store's place: refused without waiting.
+  const std::string fifo = folder.path() + "/fifo";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  for (const std::string& place : {empty + "/registry.db", folder.path(), fifo, "/dev/null"s}) {
     EXPECT_EQ(OpenSqliteStore(place, &result), nullptr);
     EXPECT_EQ(result, StoreOpenResult::kCannotCreate);
   }
@@ -168,6 +187,40 @@ TEST_F(SqliteRegistryTest, StaleHandlesAndBadPathsAreRefused) {
   EXPECT_EQ(Set(anna, "data", "x"), kErrorKeyDeleted);
   EXPECT_EQ(registry().CreateKey(anna, "Child", &key), kErrorKeyDeleted);
   EXPECT_FALSE(registry().CommitTransaction());  // none begun
+}
+
+// A call that fails halfway inside a transaction leaves nothing of itself for the commit, and the
+// transaction goes on: a key deletion refused after the key's values went, a path refused at its
+// last key. Another program's triggers refuse those last steps.
+TEST_F(SqliteRegistryTest, ACallThatFailsHalfwayInsideATransactionLeavesNothingOfItself) {
+  ASSERT_TRUE(store().SetPassword("Anna", "pw"));
+  sqlite3* other = nullptr;
+  ASSERT_EQ(sqlite3_open(path_.c_str(), &other), SQLITE_OK);
+  EXPECT_EQ(sqlite3_exec(other,
+                         "CREATE TRIGGER no_delete BEFORE DELETE ON keys BEGIN"
+                         " SELECT RAISE(ABORT, 'refused'); END;"
+                         "CREATE TRIGGER no_b BEFORE INSERT ON keys WHEN NEW.name = X'42' BEGIN"
+                         " SELECT RAISE(ABORT, 'refused'); END;",
+                         nullptr, nullptr, nullptr),
+            SQLITE_OK);
+  sqlite3_close(other);
+  for (const bool nested : {false, true}) {
+    SCOPED_TRACE(nested ? "inside a transaction" : "alone");
+    std::optional<StoreTransaction> outer;
+    if (nested)
+      outer.emplace(registry());
+    EXPECT_FALSE(store().DeleteUserKey("Anna"));
+    RegKey key = 0;
+    EXPECT_EQ(registry().CreateKey(kCurrentUser, "Software\\Lunaret\\A\\B", &key), kErrorGeneric);
+    EXPECT_EQ(registry().OpenKey(kCurrentUser, "Software\\Lunaret\\A", kKeyRead, &key),
+              kErrorFileNotFound);
+    store().SetCycleStart("Anna", 7);
+    EXPECT_TRUE(!outer || outer->Commit());
+    EXPECT_TRUE(store().GetPassword("Anna", nullptr));
+    EXPECT_EQ(store().GetCycleStart("Anna"), 7);
+    EXPECT_EQ(registry().OpenKey(kCurrentUser, "Software\\Lunaret\\A", kKeyRead, &key),
+              kErrorFileNotFound);
+  }
 }
 
 // A copy that cannot get the store in time writes nothing of its save or deletion, and says so.

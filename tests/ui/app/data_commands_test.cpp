@@ -1,6 +1,7 @@
 // The data commands in the real main window: the import's question and its rows as unsaved
 // changes, and files written whole for their owner or not at all.
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <QDate>
 #include <QTemporaryDir>
 #include <csignal>
@@ -94,6 +95,20 @@ TEST_F(DataCommandsTest, ImportedRowsAreUnsavedChangesThatDiscardDropsAndSaveWri
   for (int id : {DataCommands::kCmdExportHistory, DataCommands::kCmdImportHistory,
                  DataCommands::kCmdExportForecast, DataCommands::kCmdBackUp})
     EXPECT_EQ(main_->Command(id)->isEnabled(), id == DataCommands::kCmdBackUp);
+}
+
+// A FIFO or a device to import from is refused at once, as a file that cannot be read is.
+TEST_F(DataCommandsTest, ImportRefusesWhatIsNotAFileWithoutWaiting) {
+  const QString fifo = folder_.filePath("fifo.csv");
+  ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+  for (const QString& path : {fifo, QStringLiteral("/dev/null")}) {
+    SCOPED_TRACE(path.toStdString());
+    Run(DataCommands::kCmdImportHistory, path, {});
+    EXPECT_EQ(boxes_.Shown(), "Unable to read " + path +
+                                  ":\nIt is not a regular file (a FIFO or a device). | "
+                                  "Lunaret import history... | 0x10");
+    EXPECT_EQ(Shown(), stored_);
+  }
 }
 
 TEST_F(DataCommandsTest, FilesAreWrittenWholeForTheirOwnerOrNotAtAllAndBadFilesChangeNothing) {

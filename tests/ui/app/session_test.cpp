@@ -2,6 +2,7 @@
 // completion, the login check and the dedication.
 #include <QAction>
 #include <QComboBox>
+#include <QFile>
 #include <QLineEdit>
 #include <filesystem>
 
@@ -215,12 +216,43 @@ TEST_F(SessionTest, RestoreSaysWhatItDidOrWhyNothingWasChanged) {
   };
   for (const auto& [file, target, status, said] : cases) {
     SCOPED_TRACE(said.toStdString());
-    const RestoreReport report = RunRestore(file, target.toStdString(), 1709288100);
+    const RestoreReport report =
+        RunRestore(QFile::encodeName(file), target.toStdString(), 1709288100);
     EXPECT_EQ(report.status, status);
     EXPECT_EQ(status == 0 ? report.output : report.errors, said);
     EXPECT_TRUE((status == 0 ? report.errors : report.output).isEmpty());
   }
   EXPECT_TRUE(UserStore(*test::OpenStore(file_.string())).FindUser("anna"));
+}
+
+// A backup whose name is not text in the user's encoding is restored all the same, in every
+// form of the option; a store in folders that are missing gets them.
+TEST_F(SessionTest, RestoreTakesTheBackupsNameAsTheSystemsBytes) {
+  ASSERT_TRUE(temp_.store().SetPassword("Anna", "pw"));
+  std::string image;
+  ASSERT_TRUE(ReadStoreImage(temp_.path(), &image));
+  const QByteArray name =
+      QFile::encodeName(QString::fromStdString(home_.string())) + "/b\xff\xfe.db";
+  test::WriteFile(name.toStdString(), image);
+  const QList<QByteArrayList> forms = {{"--restore", name},
+                                       {"--restore=" + name},
+                                       {"-restore", name},
+                                       {"-platform", "offscreen", "--restore", name}};
+  for (const QByteArrayList& form : forms) {
+    SCOPED_TRACE(form.join(' ').toStdString());
+    const QByteArrayList raw = QByteArrayList{"lunaret"} + form;
+    QStringList arguments;
+    for (const QByteArray& argument : raw)
+      arguments.append(QFile::decodeName(argument));
+    const CommandLine line(arguments, raw);
+    ASSERT_TRUE(line.RestoreFile());
+    EXPECT_EQ(*line.RestoreFile(), name);
+    const std::filesystem::path store = home_ / "new" / "lunaret" / "registry.db";
+    EXPECT_EQ(RunRestore(*line.RestoreFile(), store.string(), 1709288100).status, 0);
+    const auto registry = test::OpenStore(store.string());
+    ASSERT_NE(registry, nullptr);
+    EXPECT_TRUE(UserStore(*registry).FindUser("anna"));
+  }
 }
 
 }  // namespace
