@@ -115,6 +115,9 @@ TEST(Dates, YearsOutsideOneTo9999CountAsTheCivilCalendar) {
       {2000, 6}, {10000, 6}, {32400, 6}, {32768, 1}, {65200, 6}};
   for (const auto& [year, weekday] : weekdays)
     EXPECT_EQ(MakeDate(year, 1, 1).dayOfWeek, weekday) << year;
+  // Months before January carry into the years before, as with mktime.
+  EXPECT_EQ(MakeDate(10000, -1, 1).dayOfWeek, MakeDate(9999, 11, 1).dayOfWeek);
+  EXPECT_EQ(MakeDate(2000, -13, 1).dayOfWeek, MakeDate(1998, 11, 1).dayOfWeek);
 }
 
 // A date in a file: exactly YYYY-MM-DD, a real day, and stored from 1 Feb 1970 to 31 Dec 2037;

@@ -80,20 +80,24 @@ TEST(HistoryCsvTest, RowsEndWhereTheTextEndsAndTrickyFieldsWhereTheyEnd) {
     std::vector<StatisticsRecord> records;
     int badLine = 0;  // the first bad row's; 0: none
     RowProblem problem = RowProblem::kNotADate;
+    const char* badText = "";
   } cases[] = {
       {"start\n2025-01-01,", {jan}},
       {"start\n2025-01-01,,", {jan}},
       {"start,ovulation\n2025-01-01,\"2025-01-05\"", {janOv}},
       {"start,ovulation\n\"2025-01-\"01,2025-01-05,x\n", {janOv}},
-      {"start\r\n2025-01-01\r\n\r\nx,\r\n", {jan}, 4},
+      {"start\r\n2025-01-01\r\n\r\nx,\r\n", {jan}, 4, RowProblem::kNotADate, "x"},
       {"start\n2025-01-01\r", {jan}},
       {"start,note,ovulation\n2025-01-01,\"a,\"\"b\"\"\nc\",2025-01-05\n2025-02-01\nx\n",
        {janOv, feb},
-       5},
+       5,
+       RowProblem::kNotADate,
+       "x"},
       {"start,ovulation,x\n,,\n2025-01-01,2025-01-05,\"\"\"\"\n2025-02-01\n", {janOv, feb}},
       {"start\n2025-01-01\n\"2025-02-01", {jan}, 3, RowProblem::kUnterminatedQuote},
       {"start\n\"", {}, 2, RowProblem::kUnterminatedQuote},
-      {"start,ovulation\n2025-01-01,2025-1-05,x", {}, 2},
+      {"start,ovulation\n2025-01-01,2025-1-05,x", {}, 2, RowProblem::kNotADate, "2025-1-05"},
+      {"start,x\n\"20\"\"25\",x\n", {}, 2, RowProblem::kNotADate, "20\"25"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);
@@ -104,8 +108,8 @@ TEST(HistoryCsvTest, RowsEndWhereTheTextEndsAndTrickyFieldsWhereTheyEnd) {
     EXPECT_EQ(file.records, c.records);
     EXPECT_EQ(file.badRowCount, c.badLine == 0 ? 0u : 1u);
     if (c.badLine != 0 && !file.badRows.empty()) {
-      EXPECT_EQ(std::tuple(file.badRows[0].line, file.badRows[0].problem),
-                std::tuple(c.badLine, c.problem));
+      EXPECT_EQ(std::tuple(file.badRows[0].line, file.badRows[0].problem, file.badRows[0].text),
+                std::tuple(c.badLine, c.problem, std::string(c.badText)));
     }
   }
 }
