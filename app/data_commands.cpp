@@ -125,13 +125,13 @@ QString DataCommands::Refusal(const HistoryFile& file) {
     case HistoryFileError::kNone:
       break;
   }
-  if (file.badRows.empty())
+  if (file.badRowCount == 0)
     return {};
-  QString text = Count(file.badRows.size(), "bad line", "bad lines") + QLatin1Char(':');
+  QString text = Count(file.badRowCount, "bad line", "bad lines") + QLatin1Char(':');
   for (std::size_t i = 0; i < file.badRows.size() && i < kBadLinesShown; ++i) {
     text += tr("\nline %1: %2").arg(file.badRows[i].line).arg(RowReason(file.badRows[i]));
   }
-  if (file.badRows.size() > kBadLinesShown)
+  if (file.badRowCount > kBadLinesShown)
     text += QStringLiteral("\n...");
   return text;
 }

@@ -46,9 +46,9 @@ double MedianOf(std::vector<long> values) {
   return (static_cast<double>(lower) + upper) / 2;
 }
 
-// The history rule's length from the cycles it learns from.
-long HistoryLength(const std::deque<long>& window) {
-  return std::lround(MedianOf(std::vector<long>(window.begin(), window.end())));
+// The range of the history rule, +-days, for the figures of the cycles it learns from.
+long RangeOf(const DayFigures& figures) {
+  return std::clamp(std::lround(figures.deviation), 1L, 7L);
 }
 
 CalendarDate DaysAfter(const CalendarDate& date, long days) {
@@ -85,7 +85,8 @@ CycleHistory ReadCycles(const std::vector<StatisticsRecord>& records,
     if (ovulation > 0) {
       const long offset = DaysBetween(DayOf(ovulation), starts[i]);
       if (offset >= 0 && offset < cycle.length) {
-        cycle.ovulationDay = offset + 1;
+        cycle.ovulation = true;
+        cycle.ovulationDay = offset;
         cycle.lutealLength = cycle.length - offset;
       } else {
         ++history.ovulationsOutside;
@@ -119,18 +120,27 @@ DayFigures FiguresOf(std::vector<long> values) {
   return figures;
 }
 
+DayFigures LengthFiguresFrom(const std::vector<Cycle>& cycles, std::size_t first) {
+  std::vector<long> lengths;
+  for (std::size_t i = first; i < cycles.size(); ++i)
+    lengths.push_back(cycles[i].length);
+  return FiguresOf(std::move(lengths));
+}
+
 HistoryForecast ForecastFromCycles(const std::vector<Cycle>& cycles, const CalendarDate& firstDay) {
   HistoryForecast forecast;
+  // The last (up to 12) cycles of at most 90 days, latest first; the luteal lengths only of
+  // those, and only where the ovulation is not on the cycle's first day.
   std::vector<long> used;
   std::vector<long> luteal;
-  for (const Cycle& cycle : cycles) {
-    if (cycle.length <= kLongestForecastCycle)
-      used.push_back(cycle.length);
-    if (cycle.lutealLength > 0)
-      luteal.push_back(cycle.lutealLength);
+  for (auto cycle = cycles.rbegin();
+       cycle != cycles.rend() && used.size() < static_cast<std::size_t>(kForecastWindow); ++cycle) {
+    if (cycle->length > kLongestForecastCycle)
+      continue;
+    used.push_back(cycle->length);
+    if (cycle->ovulation && cycle->lutealLength < cycle->length)
+      luteal.push_back(cycle->lutealLength);
   }
-  if (used.size() > static_cast<std::size_t>(kForecastWindow))
-    used.erase(used.begin(), used.end() - kForecastWindow);
   forecast.cyclesUsed = static_cast<int>(used.size());
   if (forecast.cyclesUsed < kFewestForecastCycles) {
     forecast.reason = ForecastUnavailableText(forecast.cyclesUsed);
@@ -140,14 +150,17 @@ HistoryForecast ForecastFromCycles(const std::vector<Cycle>& cycles, const Calen
   forecast.available = true;
   forecast.median = figures.median;
   forecast.length = std::lround(figures.median);
-  forecast.range = std::clamp(std::lround(figures.deviation), 1L, 7L);
+  forecast.range = RangeOf(figures);
   forecast.nextStart = DaysAfter(firstDay, forecast.length);
   forecast.lutealFromHistory = luteal.size() >= static_cast<std::size_t>(kFewestForecastCycles);
-  forecast.lutealDays =
-      forecast.lutealFromHistory ? std::lround(FiguresOf(luteal).mean) : kUsualLutealDays;
+  // The ovulation, and the fertile window around it, stay inside the cycle before the period.
+  forecast.lutealDays = std::clamp(
+      forecast.lutealFromHistory ? std::lround(FiguresOf(luteal).mean) : kUsualLutealDays, 1L,
+      forecast.length);
+  const long ovulationDay = forecast.length - forecast.lutealDays;  // from the first day
   forecast.ovulation = DaysAfter(forecast.nextStart, -forecast.lutealDays);
-  forecast.fertileStart = DaysAfter(forecast.ovulation, -5);
-  forecast.fertileEnd = DaysAfter(forecast.ovulation, 1);
+  forecast.fertileStart = DaysAfter(forecast.ovulation, -std::min(5L, ovulationDay));
+  forecast.fertileEnd = DaysAfter(forecast.ovulation, std::min(1L, forecast.lutealDays - 1));
   return forecast;
 }
 
@@ -171,7 +184,11 @@ ForecastAccuracy AccuracyOnHistory(const std::vector<Cycle>& cycles, long foreca
   for (const Cycle& cycle : cycles) {
     if (window.size() >= static_cast<std::size_t>(kFewestForecastCycles)) {
       ++accuracy.cycles;
-      historyErrors += static_cast<double>(std::labs(HistoryLength(window) - cycle.length));
+      const DayFigures figures = FiguresOf(std::vector<long>(window.begin(), window.end()));
+      const long error = std::labs(std::lround(figures.median) - cycle.length);
+      historyErrors += static_cast<double>(error);
+      if (error <= RangeOf(figures))
+        ++accuracy.withinRange;
       fixedErrors +=
           std::fabs(static_cast<double>(forecastDuration) - static_cast<double>(cycle.length));
     }
@@ -200,7 +217,7 @@ CycleInsights ComputeInsights(const std::vector<StatisticsRecord>& records,
   lengths.reserve(cycles.size());
   for (const Cycle& cycle : cycles) {
     lengths.push_back(cycle.length);
-    if (cycle.ovulationDay > 0) {
+    if (cycle.ovulation) {
       ovulationDays.push_back(cycle.ovulationDay);
       luteal.push_back(cycle.lutealLength);
     }

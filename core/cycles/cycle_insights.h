@@ -27,11 +27,12 @@ inline constexpr long kUsualLutealDays = 14;  // ovulation to next start without
 
 // One completed cycle.
 struct Cycle {
-  TimeValue start = 0;    // first day of its menstruation
-  TimeValue end = 0;      // first day of the next one
-  long length = 0;        // calendar days from start to end, at least 1
-  long ovulationDay = 0;  // days from start to the recorded ovulation, plus 1; 0 when none
-  long lutealLength = 0;  // days from that ovulation to end; 0 when none
+  TimeValue start = 0;     // first day of its menstruation
+  TimeValue end = 0;       // first day of the next one
+  long length = 0;         // calendar days from start to end, at least 1
+  bool ovulation = false;  // an ovulation is recorded inside the cycle
+  long ovulationDay = 0;   // days from start to it, as the Statistics list's "(day N)"
+  long lutealLength = 0;   // days from that ovulation to end; 0 when none
 };
 
 // The cycles of a history and what was left out of them.
@@ -58,6 +59,9 @@ struct DayFigures {
 };
 
 DayFigures FiguresOf(std::vector<long> values);
+// The figures of the lengths of the cycles from index first on (none past the end): what a
+// chart of those cycles shows.
+DayFigures LengthFiguresFrom(const std::vector<Cycle>& cycles, std::size_t first);
 
 // The forecast learnt from the history: the median length of the last (up to 12) completed
 // cycles of at most 90 days, counted from the General page's first day. It needs at least 3
@@ -70,11 +74,13 @@ struct HistoryForecast {
   long length = 0;         // the median rounded to whole days: from one start to the next
   long range = 0;          // k: the next start lies within +-k days; 1 to 7
   CalendarDate nextStart;  // first day + length
-  long lutealDays = 0;     // days from the estimated ovulation to the next start
-  bool lutealFromHistory = false;  // the mean of at least 3 recorded luteal lengths, else 14
-  CalendarDate ovulation;          // estimated: next start - lutealDays
-  CalendarDate fertileStart;       // ovulation - 5
-  CalendarDate fertileEnd;         // ovulation + 1
+  long lutealDays = 0;     // days from the estimated ovulation to the next start, 1 to length
+  // The mean of at least 3 luteal lengths of the cycles used, each shorter than its cycle;
+  // else 14.
+  bool lutealFromHistory = false;
+  CalendarDate ovulation;     // estimated: next start - lutealDays
+  CalendarDate fertileStart;  // ovulation - 5, not before the first day
+  CalendarDate fertileEnd;    // ovulation + 1, before the next start
 };
 
 HistoryForecast ForecastFromCycles(const std::vector<Cycle>& cycles, const CalendarDate& firstDay);
@@ -82,7 +88,8 @@ HistoryForecast ForecastFromCycles(const std::vector<Cycle>& cycles, const Calen
 HistoryForecast ForecastFromHistory(const std::vector<StatisticsRecord>& records,
                                     const CalendarDate& firstDay);
 
-// Period n of an available forecast (0 = the next one): every date moved by n lengths.
+// Period n of an available forecast (0 = the next one): every date moved by n lengths, so its
+// fertile window lies inside the cycle before it.
 struct ForecastPeriod {
   CalendarDate start;
   CalendarDate ovulation;
@@ -96,6 +103,7 @@ ForecastPeriod ForecastPeriodAt(const HistoryForecast& forecast, int n);
 // fixed rule (the forecast duration); the mean absolute errors in days.
 struct ForecastAccuracy {
   int cycles = 0;           // cycles predicted; no errors when 0
+  int withinRange = 0;      // of them, those that ended within the range given at the time
   double historyError = 0;  // mean |history prediction - length|
   double fixedError = 0;    // mean |fixed length - length|
   long fixedLength = 0;     // the forecast duration compared with

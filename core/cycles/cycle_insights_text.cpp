@@ -30,13 +30,31 @@ std::string Plural(long count, const char* one, const char* many) {
   return Format("%ld %s", count, count == 1 ? one : many);
 }
 
+// "26 to 33 days", or "28 days" when all are alike.
+std::string SpanText(const DayFigures& figures, const char* prefix, const char* suffix) {
+  if (figures.shortest == figures.longest)
+    return Format("%s%ld%s", prefix, figures.shortest, suffix);
+  return Format("%s%ld to %ld%s", prefix, figures.shortest, figures.longest, suffix);
+}
+
 // "mean 29.3, median 29, 26 to 33 days, SD 2.1", or the one value.
 std::string FiguresText(const DayFigures& figures, const char* prefix, const char* suffix) {
   if (figures.count == 1)
     return Format("%s%ld%s (one cycle)", prefix, figures.shortest, suffix);
-  return Format("mean %s%s, median %s, %s%ld to %ld%s, SD %s", prefix,
-                Decimal(figures.mean).c_str(), MedianText(figures.median).c_str(), prefix,
-                figures.shortest, figures.longest, suffix, Decimal(figures.deviation).c_str());
+  return Format("mean %s%s, median %s, %s, SD %s", prefix, Decimal(figures.mean).c_str(),
+                MedianText(figures.median).c_str(), SpanText(figures, prefix, suffix).c_str(),
+                Decimal(figures.deviation).c_str());
+}
+
+// "7 of 9 periods began within the range given", for the one period "the period began ...".
+std::string WithinRangeText(const ForecastAccuracy& accuracy) {
+  if (accuracy.cycles == 1)
+    return accuracy.withinRange == 1 ? "the period began within the range given"
+                                     : "the period began outside the range given";
+  if (accuracy.withinRange == 0)
+    return Format("none of the %d periods began within the range given", accuracy.cycles);
+  return Format("%d of %d periods began within the range given", accuracy.withinRange,
+                accuracy.cycles);
 }
 
 // The same for figures of only some cycles: "(4 cycles)" after them.
@@ -109,15 +127,15 @@ std::string AccuracyText(const ForecastAccuracy& accuracy) {
         "up to %ld days before it.",
         kFewestForecastCycles, kLongestForecastCycle);
   }
-  const std::string over = accuracy.cycles == 1
-                               ? std::string("Over your last cycle")
-                               : Format("Over your last %d cycles", accuracy.cycles);
-  std::string text = over + " the forecast from your history was off by " +
-                     Decimal(accuracy.historyError) + " days on average";
-  if (accuracy.fixedLength < 1)
-    return text + ".";
-  return text + Format("; a fixed %ld-day cycle by %s days.", accuracy.fixedLength,
-                       Decimal(accuracy.fixedError).c_str());
+  const bool one = accuracy.cycles == 1;
+  std::string text = (one ? std::string("Over your last cycle")
+                          : Format("Over your last %d cycles", accuracy.cycles)) +
+                     " the forecast from your history was off by " +
+                     Decimal(accuracy.historyError) + (one ? " days" : " days on average");
+  if (accuracy.fixedLength >= 1)
+    text += Format(", a fixed %ld-day cycle by %s days", accuracy.fixedLength,
+                   Decimal(accuracy.fixedError).c_str());
+  return text + "; " + WithinRangeText(accuracy) + ".";
 }
 
 std::string HistoryNotesText(const CycleHistory& history) {
@@ -148,23 +166,25 @@ std::string ChartDescription(const CycleInsights& insights, std::size_t firstSho
   const std::vector<Cycle>& cycles = insights.history.cycles;
   if (firstShown >= cycles.size())
     return "No completed cycle to show.";
-  long shortest = cycles[firstShown].length;
-  long longest = shortest;
-  for (std::size_t i = firstShown; i < cycles.size(); ++i) {
-    shortest = std::min(shortest, cycles[i].length);
-    longest = std::max(longest, cycles[i].length);
-  }
-  std::string text = Format(
-      "Bar chart of cycle length in days per cycle, %s from %s to %s, shortest %ld, "
-      "longest %ld days.",
-      Plural(static_cast<long>(cycles.size() - firstShown), "cycle", "cycles").c_str(),
-      FormatDateOfTime(cycles[firstShown].start).c_str(),
-      FormatDateOfTime(cycles.back().start).c_str(), shortest, longest);
-  text += Format(" Solid line: the mean of all cycles, %s days.",
-                 Decimal(insights.cycleLength.mean).c_str());
-  if (insights.cycleLength.count > 1)
+  const DayFigures shown = LengthFiguresFrom(cycles, firstShown);
+  std::string text;
+  if (shown.count == 1) {
+    text = Format("Bar chart of cycle length in days: 1 cycle, from %s, %s.",
+                  FormatDateOfTime(cycles[firstShown].start).c_str(),
+                  Plural(shown.shortest, "day", "days").c_str());
+    text += " Solid line: its length.";
+  } else {
+    const std::string lengths =
+        shown.shortest == shown.longest
+            ? Format("each %ld days", shown.shortest)
+            : Format("shortest %ld, longest %ld days", shown.shortest, shown.longest);
+    text = Format("Bar chart of cycle length in days per cycle, %d cycles from %s to %s, %s.",
+                  shown.count, FormatDateOfTime(cycles[firstShown].start).c_str(),
+                  FormatDateOfTime(cycles.back().start).c_str(), lengths.c_str());
+    text += Format(" Solid line: the mean of these cycles, %s days.", Decimal(shown.mean).c_str());
     text += Format(" Shaded band: one standard deviation either side, %s days.",
-                   Decimal(insights.cycleLength.deviation).c_str());
+                   Decimal(shown.deviation).c_str());
+  }
   if (insights.forecastDuration > 0)
     text += Format(" Dashed line: your forecast duration, %ld days.", insights.forecastDuration);
   return text;

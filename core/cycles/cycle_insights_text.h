@@ -32,12 +32,14 @@ std::vector<FigureRow> FigureRows(const CycleInsights& insights);
 std::string ForecastUnavailableText(int cyclesUsed);
 // The history forecast, or why there is none and that the forecast duration stands.
 std::string ForecastText(const HistoryForecast& forecast, long forecastDuration);
-// "Over your last 10 cycles the forecast from your history was off by 1.6 days on average; a
-// fixed 29-day cycle by 3.2 days.", or why it cannot be told yet.
+// "Over your last 9 cycles the forecast from your history was off by 1.6 days on average, a
+// fixed 29-day cycle by 3.2 days; 7 of 9 periods began within the range given.", or why it
+// cannot be told yet.
 std::string AccuracyText(const ForecastAccuracy& accuracy);
 // What was left out of the history; empty when nothing was.
 std::string HistoryNotesText(const CycleHistory& history);
-// For screen readers: what the chart of the cycles from index firstShown on shows.
+// For screen readers: what the chart of the cycles from index firstShown on shows, its mean
+// and band those of the cycles shown (LengthFiguresFrom).
 std::string ChartDescription(const CycleInsights& insights, std::size_t firstShown);
 
 }  // namespace lunaret

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <ctime>
 #include <limits>
+#include <tuple>
 
 #ifdef _WIN32
 #ifndef NOMINMAX
@@ -16,17 +17,39 @@
 #include <langinfo.h>
 #endif
 
+#include "core/base/stored_dates.h"
+
 namespace lunaret {
 namespace {
 
 namespace chrono = std::chrono;
 
+std::int64_t FloorDiv(std::int64_t a, std::int64_t b) {
+  return a / b - ((a % b != 0 && (a < 0) != (b < 0)) ? 1 : 0);
+}
+
+// Days from 1970-01-01 to the first of the month, for a year std::chrono::year cannot hold
+// (it ends at 32767): the civil-days algorithm in 64-bit arithmetic.
+std::int64_t DaysToMonth(std::int64_t year, std::int64_t month) {
+  year -= month <= 2 ? 1 : 0;
+  const std::int64_t era = FloorDiv(year, 400);
+  const std::int64_t yearOfEra = year - era * 400;
+  const std::int64_t dayOfYear = (153 * (month > 2 ? month - 3 : month + 9) + 2) / 5;
+  return era * 146097 + yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear - 719468;
+}
+
 // The day of the proleptic Gregorian calendar. Months and days outside their range carry over
 // into the next unit, as with mktime.
 chrono::sys_days DayOf(int year, int month, int day) {
-  const chrono::year_month yearMonth =
-      chrono::year{year} / chrono::January + chrono::months{month - 1};
-  return chrono::sys_days{yearMonth / 1} + chrono::days{day - 1};
+  const std::int64_t carry = FloorDiv(std::int64_t{month} - 1, 12);
+  const std::int64_t fullYear = year + carry;
+  const auto monthOfYear = static_cast<unsigned>(month - 12 * carry);  // 1..12
+  const chrono::days rest{std::int64_t{day} - 1};
+  if (fullYear < 1 || fullYear > 9999)
+    return chrono::sys_days{chrono::days{DaysToMonth(fullYear, monthOfYear)}} + rest;
+  return chrono::sys_days{chrono::year{static_cast<int>(fullYear)} / chrono::month{monthOfYear} /
+                          1} +
+         rest;
 }
 
 chrono::sys_days DayOf(const CalendarDate& date) {
@@ -192,6 +215,43 @@ std::string FormatDateOfTime(TimeValue t) {
   if (!LocalDateOf(t, &date))
     return {};
   return FormatDate(date);
+}
+
+DateTextKind ReadDateText(std::string_view text, CalendarDate* date) {
+  if (text.size() != 10 || text[4] != '-' || text[7] != '-')
+    return DateTextKind::kNotADate;
+  const auto number = [text](std::size_t from, std::size_t count, int* value) {
+    *value = 0;
+    for (std::size_t i = from; i < from + count; ++i) {
+      if (text[i] < '0' || text[i] > '9')
+        return false;
+      *value = *value * 10 + (text[i] - '0');
+    }
+    return true;
+  };
+  int year = 0;
+  int month = 0;
+  int day = 0;
+  if (!number(0, 4, &year) || !number(5, 2, &month) || !number(8, 2, &day))
+    return DateTextKind::kNotADate;
+  const chrono::year_month_day civil{chrono::year{year},
+                                     chrono::month{static_cast<unsigned>(month)},
+                                     chrono::day{static_cast<unsigned>(day)}};
+  if (!civil.ok())
+    return DateTextKind::kNotADate;
+  const CalendarDate read = MakeDate(year, month, day);
+  if (!IsStoredDay(read))
+    return DateTextKind::kOutOfRange;
+  if (date != nullptr)
+    *date = read;
+  return DateTextKind::kStoredDay;
+}
+
+bool IsStoredDay(const CalendarDate& date) {
+  const auto key = [](int year, int month, int day) { return std::tuple(year, month, day); };
+  const auto day = key(date.year, date.month, date.day);
+  return day >= key(kFirstStoredDay.year, kFirstStoredDay.month, kFirstStoredDay.day) &&
+         day <= key(kLastStoredDay.year, kLastStoredDay.month, kLastStoredDay.day);
 }
 
 long DayDifference(TimeValue later, TimeValue earlier) {

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "core/base/time_value.h"
 
@@ -50,6 +51,19 @@ CalendarDate ForecastNextStart(const CalendarDate& first, long length);
 std::string FormatDate(const CalendarDate& date);
 // FormatDate of the local date of t; empty for a negative time value.
 std::string FormatDateOfTime(TimeValue t);
+
+// What a date text in a file holds.
+enum class DateTextKind {
+  kStoredDay,  // a calendar day Lunaret stores (core/base/stored_dates.h)
+  kNotADate,   // not YYYY-MM-DD, or no such day
+  kOutOfRange  // a real day outside the stored range
+};
+// Reads YYYY-MM-DD: exactly four, two and two ASCII digits with hyphens, naming a real day of
+// the Gregorian calendar. *date (with its day of week) is set only for a stored day.
+DateTextKind ReadDateText(std::string_view text, CalendarDate* date);
+
+// True when the date lies from kFirstStoredDay to kLastStoredDay, both included.
+bool IsStoredDay(const CalendarDate& date);
 
 // Whole calendar days from the local date of earlier to that of later. When either has no
 // local date, the plain (later - earlier) / 86400 truncated toward zero.

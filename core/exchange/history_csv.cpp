@@ -1,8 +1,9 @@
 #include "core/exchange/history_csv.h"
 
-#include <chrono>
+#include <algorithm>
 #include <cstdio>
 
+#include "core/base/stored_dates.h"
 #include "core/cycles/dates.h"
 
 namespace lunaret {
@@ -74,32 +75,37 @@ bool EqualsAsciiNoCase(std::string_view text, std::string_view lowerCase) {
 
 // Splits text into records of fields as RFC 4180 writes them: fields separated by commas,
 // records by CRLF or LF, a field in double quotes may hold commas, line ends and doubled quotes.
+// Fields are handed over one by one and not kept, so a record of millions of fields costs no
+// more memory than one of them.
 class CsvReader {
  public:
   explicit CsvReader(std::string_view text) : text_(text) {}
 
-  // The next record and the line it begins on; false past the end. *unterminated is set when
-  // a quoted field runs to the end of the text.
-  bool Next(std::vector<std::string>* fields, int* line, bool* unterminated) {
+  // Hands each field of the next record to onField(column, text), the text valid during that
+  // call only; the line the record begins on goes to *line. False past the end. *unterminated
+  // is set when a quoted field runs to the end of the text (that field is handed over too).
+  template <typename OnField>
+  bool Next(OnField onField, int* line, bool* unterminated) {
     if (pos_ >= text_.size())
       return false;
-    fields->clear();
     *line = line_;
     *unterminated = false;
-    while (true) {
-      std::string field;
-      if (text_[pos_] == '"' && !ReadQuoted(&field)) {
+    for (std::size_t column = 0;; ++column) {
+      const bool quoted = pos_ < text_.size() && text_[pos_] == '"';
+      if (quoted && !ReadQuoted()) {
         *unterminated = true;
-        fields->push_back(std::move(field));
+        onField(column, std::string_view(quoted_));
         return true;
       }
       // The unquoted field, or whatever follows a closing quote before the separator.
-      std::size_t end = text_.find_first_of(",\r\n", pos_);
-      if (end == std::string_view::npos)
-        end = text_.size();
-      field.append(text_.substr(pos_, end - pos_));
-      fields->push_back(std::move(field));
+      const std::size_t end = std::min(text_.find_first_of(",\r\n", pos_), text_.size());
+      std::string_view field = text_.substr(pos_, end - pos_);
+      if (quoted) {
+        quoted_.append(field);
+        field = quoted_;
+      }
       pos_ = end;
+      onField(column, field);
       if (pos_ >= text_.size())
         return true;
       const char separator = text_[pos_++];
@@ -113,26 +119,31 @@ class CsvReader {
   }
 
  private:
-  // Reads a quoted field from its opening quote to its closing one; false when none closes it.
-  bool ReadQuoted(std::string* field) {
+  // Reads a quoted field into quoted_ from its opening quote to its closing one; false when
+  // none closes it.
+  bool ReadQuoted() {
+    quoted_.clear();
     ++pos_;
-    while (pos_ < text_.size()) {
-      const char c = text_[pos_++];
-      if (c == '"') {
-        if (pos_ >= text_.size() || text_[pos_] != '"')
-          return true;
-        ++pos_;
-      } else if (c == '\n') {
-        ++line_;
-      }
-      field->push_back(c);
+    while (true) {
+      const std::size_t quote = std::min(text_.find('"', pos_), text_.size());
+      const std::string_view part = text_.substr(pos_, quote - pos_);
+      line_ += static_cast<int>(std::count(part.begin(), part.end(), '\n'));
+      quoted_.append(part);
+      pos_ = quote;
+      if (pos_ >= text_.size())
+        return false;
+      ++pos_;
+      if (pos_ >= text_.size() || text_[pos_] != '"')
+        return true;
+      quoted_.push_back('"');
+      ++pos_;
     }
-    return false;
   }
 
   std::string_view text_;
   std::size_t pos_ = 0;
   int line_ = 1;
+  std::string quoted_;  // the text of the quoted field being read
 };
 
 std::string DateText(TimeValue t) {
@@ -145,35 +156,45 @@ std::string DateText(TimeValue t) {
   return buffer;
 }
 
-// Reads a date field: YYYY-MM-DD within the picker's range, as 01:01:01 local time that day.
-bool ReadDate(std::string_view field, TimeValue* t, BadRow* bad) {
-  const auto digit = [&](std::size_t i) { return field[i] >= '0' && field[i] <= '9'; };
-  const auto number = [&](std::size_t from, std::size_t count) {
-    int value = 0;
-    for (std::size_t i = from; i < from + count; ++i)
-      value = value * 10 + (field[i] - '0');
-    return value;
-  };
-  bool shaped = field.size() == 10 && field[4] == '-' && field[7] == '-';
-  for (std::size_t i : {0, 1, 2, 3, 5, 6, 8, 9})
-    shaped = shaped && digit(i);
-  namespace chrono = std::chrono;
-  const chrono::year_month_day date{
-      chrono::year{shaped ? number(0, 4) : 0},
-      chrono::month{shaped ? static_cast<unsigned>(number(5, 2)) : 0u},
-      chrono::day{shaped ? static_cast<unsigned>(number(8, 2)) : 0u}};
-  bad->text = std::string(field);
-  if (!shaped || !date.ok()) {
-    bad->problem = RowProblem::kNotADate;
-    return false;
+// The time values of the stored days as a read meets them: mktime costs more than reading a
+// whole row, and a long file holds each day many times.
+class DayTimes {
+ public:
+  DayTimes()
+      : first_(MakeDate(kFirstStoredDay.year, kFirstStoredDay.month, kFirstStoredDay.day)),
+        times_(
+            static_cast<std::size_t>(DaysSince(
+                first_, MakeDate(kLastStoredDay.year, kLastStoredDay.month, kLastStoredDay.day))) +
+            1) {}
+
+  // 01:01:01 local time on a stored day, as a picked date.
+  TimeValue Of(const CalendarDate& date) {
+    TimeValue& time = times_[static_cast<std::size_t>(DaysSince(first_, date))];
+    if (time == 0)
+      time = MakeTimeValue(date, 1, 1, 1);
+    return time;
   }
-  if (date < chrono::year{kFirstHistoryYear} / chrono::February / 1 ||
-      date > chrono::year{kLastHistoryYear} / chrono::December / 31) {
-    bad->problem = RowProblem::kOutOfRange;
-    return false;
+
+ private:
+  CalendarDate first_;
+  std::vector<TimeValue> times_;  // 0: not yet asked for
+};
+
+// Reads a date field: YYYY-MM-DD within the stored range, as 01:01:01 local time that day.
+bool ReadDate(std::string_view field, DayTimes* days, TimeValue* t, RowProblem* problem) {
+  CalendarDate date;
+  switch (ReadDateText(field, &date)) {
+    case DateTextKind::kStoredDay:
+      *t = days->Of(date);
+      return true;
+    case DateTextKind::kNotADate:
+      *problem = RowProblem::kNotADate;
+      return false;
+    case DateTextKind::kOutOfRange:
+      *problem = RowProblem::kOutOfRange;
+      return false;
   }
-  *t = MakeTimeValue(MakeDate(number(0, 4), number(5, 2), number(8, 2)), 1, 1, 1);
-  return true;
+  return false;
 }
 
 }  // namespace
@@ -216,56 +237,67 @@ HistoryFile ReadHistoryCsv(std::string_view bytes) {
   }
 
   CsvReader reader(bytes);
-  std::vector<std::string> fields;
   int line = 0;
   bool unterminated = false;
   std::size_t startColumn = std::string::npos;
   std::size_t ovulationColumn = std::string::npos;
-  if (reader.Next(&fields, &line, &unterminated)) {
-    for (std::size_t i = 0; i < fields.size(); ++i) {
-      const std::string_view name = Trim(fields[i]);
-      if (startColumn == std::string::npos && EqualsAsciiNoCase(name, "start"))
-        startColumn = i;
-      else if (ovulationColumn == std::string::npos && EqualsAsciiNoCase(name, "ovulation"))
-        ovulationColumn = i;
-    }
-  }
+  reader.Next(
+      [&](std::size_t column, std::string_view text) {
+        const std::string_view name = Trim(text);
+        if (startColumn == std::string::npos && EqualsAsciiNoCase(name, "start"))
+          startColumn = column;
+        else if (ovulationColumn == std::string::npos && EqualsAsciiNoCase(name, "ovulation"))
+          ovulationColumn = column;
+      },
+      &line, &unterminated);
   if (startColumn == std::string::npos) {
     file.error = HistoryFileError::kNoStartColumn;
     return file;
   }
 
-  while (reader.Next(&fields, &line, &unterminated)) {
-    BadRow bad;
-    bad.line = line;
+  const auto addBad = [&file, &line](RowProblem problem, std::string_view text) {
+    if (file.badRows.size() < kBadRowsKept)
+      file.badRows.push_back({line, problem, std::string(text)});
+    ++file.badRowCount;
+  };
+  // The two fields read, copied: a quoted field's text lasts only while it is handed over.
+  std::string start;
+  std::string ovulation;
+  bool blank = true;
+  DayTimes days;
+  const auto onField = [&](std::size_t column, std::string_view text) {
+    const std::string_view trimmed = Trim(text);
+    blank = blank && trimmed.empty();
+    if (column == startColumn)
+      start.assign(trimmed);
+    else if (column == ovulationColumn)
+      ovulation.assign(trimmed);
+  };
+  while (true) {
+    start.clear();
+    ovulation.clear();
+    blank = true;
+    if (!reader.Next(onField, &line, &unterminated))
+      break;
     if (unterminated) {
-      bad.problem = RowProblem::kUnterminatedQuote;
-      file.badRows.push_back(bad);
+      addBad(RowProblem::kUnterminatedQuote, {});
       break;
     }
-    bool blank = true;
-    for (const std::string& field : fields)
-      blank = blank && Trim(field).empty();
     if (blank)
       continue;
-    const auto field = [&](std::size_t column) {
-      return column < fields.size() ? Trim(fields[column]) : std::string_view();
-    };
     StatisticsRecord record;
-    const std::string_view start = field(startColumn);
-    const std::string_view ovulation = field(ovulationColumn);
+    RowProblem problem = RowProblem::kMissingStart;
     if (start.empty()) {
-      bad.problem = RowProblem::kMissingStart;
-    } else if (ReadDate(start, &record.mensesDate, &bad) &&
-               (ovulation.empty() || ReadDate(ovulation, &record.ovulationDate, &bad))) {
-      if (record.ovulationDate == 0 || record.ovulationDate >= record.mensesDate) {
-        file.records.push_back(record);
-        continue;
-      }
-      bad.problem = RowProblem::kOvulationBeforeStart;
-      bad.text.clear();
+      addBad(problem, {});
+    } else if (!ReadDate(start, &days, &record.mensesDate, &problem)) {
+      addBad(problem, start);
+    } else if (!ovulation.empty() && !ReadDate(ovulation, &days, &record.ovulationDate, &problem)) {
+      addBad(problem, ovulation);
+    } else if (record.ovulationDate != 0 && record.ovulationDate < record.mensesDate) {
+      addBad(RowProblem::kOvulationBeforeStart, {});
+    } else {
+      file.records.push_back(record);
     }
-    file.badRows.push_back(std::move(bad));
   }
   return file;
 }

@@ -34,7 +34,7 @@ enum class HistoryFileError {
 enum class RowProblem {
   kMissingStart,
   kNotADate,    // text is the field
-  kOutOfRange,  // text is the date; outside what the date picker accepts
+  kOutOfRange,  // text is the date; outside the stored range (core/base/stored_dates.h)
   kOvulationBeforeStart,
   kUnterminatedQuote,
 };
@@ -45,23 +45,24 @@ struct BadRow {
   std::string text;
 };
 
+// How many bad rows a read keeps, in file order: those a refusal names. The rest are counted.
+inline constexpr std::size_t kBadRowsKept = 5;
+
 struct HistoryFile {
   HistoryFileError error = HistoryFileError::kNone;
   // Each row's start and ovulation at 01:01:01 local time, as a picked date; in file order.
   std::vector<StatisticsRecord> records;
-  std::vector<BadRow> badRows;  // every bad row, in file order
+  std::vector<BadRow> badRows;  // the first kBadRowsKept bad rows, in file order
+  std::size_t badRowCount = 0;  // all bad rows
 
-  bool ok() const { return error == HistoryFileError::kNone && badRows.empty(); }
+  bool ok() const { return error == HistoryFileError::kNone && badRowCount == 0; }
 };
 
 // Reads a history file whole. Accepts a UTF-8 byte order mark, CRLF or LF line ends and quoted
 // fields; finds the columns "start" (required) and "ovulation" by their header names in any
-// order, letter case and surrounding blanks ignored; skips blank rows.
+// order, letter case and surrounding blanks ignored; skips blank rows. Time and memory grow
+// with the size of the text only, whatever it holds.
 HistoryFile ReadHistoryCsv(std::string_view bytes);
-
-// The dates a history file may hold: those the date picker accepts.
-inline constexpr int kFirstHistoryYear = 1970;  // from 1 February
-inline constexpr int kLastHistoryYear = 2037;   // to 31 December
 
 }  // namespace lunaret
 

@@ -2,6 +2,8 @@
 #include "core/cycles/statistics.h"
 
 #include <climits>
+#include <clocale>
+#include <cstdlib>
 #include <tuple>
 
 #include "../test_support.h"
@@ -87,6 +89,60 @@ TEST(Dates, StatisticsRowTextsCountLocalDays) {
   ASSERT_EQ(cycle.ovulationDate - cycle.mensesDate, 28 * kDay - 3600);
   EXPECT_EQ(OvulationTextPicked(cycle), "17 Apr. 2024, Wednesday (day 28)");
 #endif
+}
+
+// Days are counted alike on both sides of 9999 and of 32767, where std::chrono::year ends: by
+// hand, 1 Jan 2000 and 400 years on are Saturdays, 400 years are 146097 days, 10100 is no leap
+// year, 0 and 10000 are, and 1 Jan 32768 lies 134409 days (19201 weeks and 2 days) after 1 Jan
+// 32400.
+TEST(Dates, YearsOutsideOneTo9999CountAsTheCivilCalendar) {
+  const std::tuple<CalendarDate, CalendarDate, long> spans[] = {
+      {CalendarDate{9998, 12, 0, 31}, CalendarDate{9999, 1, 0, 1}, 1},
+      {CalendarDate{9999, 12, 0, 31}, CalendarDate{10000, 1, 0, 1}, 1},
+      {CalendarDate{9999, 12, 0, 1}, CalendarDate{10000, 0, 0, 1}, 0},  // month 0: December
+      {CalendarDate{10000, 1, 0, 1}, CalendarDate{9999, 13, 0, 1}, 0},
+      {CalendarDate{0, 1, 0, 1}, CalendarDate{1, 1, 0, 1}, 366},
+      {CalendarDate{10000, 2, 0, 28}, CalendarDate{10000, 3, 0, 1}, 2},
+      {CalendarDate{10100, 2, 0, 28}, CalendarDate{10100, 3, 0, 1}, 1},
+      {CalendarDate{32767, 1, 0, 1}, CalendarDate{32768, 1, 0, 1}, 365},
+      {CalendarDate{32768, 1, 0, 1}, CalendarDate{32769, 1, 0, 1}, 366},
+      {CalendarDate{32400, 1, 0, 1}, CalendarDate{32768, 1, 0, 1}, 134409},
+      {CalendarDate{10000, 1, 0, 1}, CalendarDate{10400, 1, 0, 1}, 146097},
+      {CalendarDate{65000, 3, 0, 1}, CalendarDate{65400, 3, 0, 1}, 146097}};
+  for (const auto& [from, to, days] : spans)
+    EXPECT_EQ(DaysSince(from, to), days) << from.year << " to " << to.year;
+  const std::tuple<int, int> weekdays[] = {
+      {2000, 6}, {10000, 6}, {32400, 6}, {32768, 1}, {65200, 6}};
+  for (const auto& [year, weekday] : weekdays)
+    EXPECT_EQ(MakeDate(year, 1, 1).dayOfWeek, weekday) << year;
+  // Months before January carry into the years before, as with mktime.
+  EXPECT_EQ(MakeDate(10000, -1, 1).dayOfWeek, MakeDate(9999, 11, 1).dayOfWeek);
+  EXPECT_EQ(MakeDate(2000, -13, 1).dayOfWeek, MakeDate(1998, 11, 1).dayOfWeek);
+}
+
+// A date in a file: exactly YYYY-MM-DD, a real day, and stored from 1 Feb 1970 to 31 Dec 2037;
+// the same whatever the locale.
+TEST(Dates, DateTextsAreReadWithinTheStoredDays) {
+  using K = DateTextKind;
+  const std::tuple<const char*, K> cases[] = {
+      {"1970-02-01", K::kStoredDay},  {"1970-01-31", K::kOutOfRange}, {"2037-12-31", K::kStoredDay},
+      {"2038-01-01", K::kOutOfRange}, {"0000-01-01", K::kOutOfRange}, {"2024-02-29", K::kStoredDay},
+      {"2023-02-29", K::kNotADate},   {"2021-13-01", K::kNotADate},   {"2021-06-00", K::kNotADate},
+      {"2021-6-01", K::kNotADate},    {"2021-06-011", K::kNotADate},  {"2021-06-0:", K::kNotADate},
+      {"2021/06/01", K::kNotADate},   {" 2021-06-01", K::kNotADate},  {"", K::kNotADate}};
+  for (const char* locale : {"C", "C.UTF-8"}) {
+    ASSERT_NE(std::setlocale(LC_ALL, locale), nullptr);
+    for (const auto& [text, kind] : cases) {
+      CalendarDate date = MakeDate(2000, 1, 1);
+      EXPECT_EQ(ReadDateText(text, &date), kind) << text << " " << locale;
+      const int year = std::atoi(text);
+      EXPECT_EQ(date, kind == K::kStoredDay
+                          ? MakeDate(year, std::atoi(text + 5), std::atoi(text + 8))
+                          : MakeDate(2000, 1, 1))
+          << text;
+    }
+  }
+  std::setlocale(LC_ALL, "C");
 }
 
 // Today is the local date: 14 hours ahead of UTC or 12 behind, one of the two has another date

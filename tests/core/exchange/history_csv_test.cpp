@@ -1,6 +1,11 @@
 // History files: the written form, what is read and what refused with its line; the merge rules.
 #include "core/exchange/history_csv.h"
 
+#include <cstring>
+#include <memory>
+#include <string_view>
+#include <tuple>
+
 #include "../test_support.h"
 #include "core/cycles/dates.h"
 #include "core/exchange/history_merge.h"
@@ -62,6 +67,66 @@ TEST(HistoryCsvTest, WrittenFormAndOtherFormsReadBackAndBadFilesNameTheirFirstBa
                 std::tuple(c.line, c.problem, std::string(c.field)));
     else
       EXPECT_EQ(file.badRows.size(), c.line == 0 ? 0u : 1u);
+  }
+}
+
+// Each text lies in a buffer of exactly its size, so that AddressSanitizer sees a read past it;
+// the tricky field is followed by more of its row, and a bad row after it tells the line.
+TEST(HistoryCsvTest, RowsEndWhereTheTextEndsAndTrickyFieldsWhereTheyEnd) {
+  const StatisticsRecord jan{Day(2025, 1, 1), 0}, janOv{Day(2025, 1, 1), Day(2025, 1, 5)},
+      feb{Day(2025, 2, 1), 0};
+  const struct {
+    const char* text;
+    std::vector<StatisticsRecord> records;
+    int badLine = 0;  // the first bad row's; 0: none
+    RowProblem problem = RowProblem::kNotADate;
+    const char* badText = "";
+  } cases[] = {
+      {"start\n2025-01-01,", {jan}},
+      {"start\n2025-01-01,,", {jan}},
+      {"start,ovulation\n2025-01-01,\"2025-01-05\"", {janOv}},
+      {"start,ovulation\n\"2025-01-\"01,2025-01-05,x\n", {janOv}},
+      {"start\r\n2025-01-01\r\n\r\nx,\r\n", {jan}, 4, RowProblem::kNotADate, "x"},
+      {"start\n2025-01-01\r", {jan}},
+      {"start,note,ovulation\n2025-01-01,\"a,\"\"b\"\"\nc\",2025-01-05\n2025-02-01\nx\n",
+       {janOv, feb},
+       5,
+       RowProblem::kNotADate,
+       "x"},
+      {"start,ovulation,x\n,,\n2025-01-01,2025-01-05,\"\"\"\"\n2025-02-01\n", {janOv, feb}},
+      {"start\n2025-01-01\n\"2025-02-01", {jan}, 3, RowProblem::kUnterminatedQuote},
+      {"start\n\"", {}, 2, RowProblem::kUnterminatedQuote},
+      {"start,ovulation\n2025-01-01,2025-1-05,x", {}, 2, RowProblem::kNotADate, "2025-1-05"},
+      {"start,x\n\"20\"\"25\",x\n", {}, 2, RowProblem::kNotADate, "20\"25"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    const std::size_t size = std::strlen(c.text);
+    const auto buffer = std::make_unique<char[]>(size);
+    std::memcpy(buffer.get(), c.text, size);
+    const HistoryFile file = ReadHistoryCsv(std::string_view(buffer.get(), size));
+    EXPECT_EQ(file.records, c.records);
+    EXPECT_EQ(file.badRowCount, c.badLine == 0 ? 0u : 1u);
+    if (c.badLine != 0 && !file.badRows.empty()) {
+      EXPECT_EQ(std::tuple(file.badRows[0].line, file.badRows[0].problem, file.badRows[0].text),
+                std::tuple(c.badLine, c.problem, std::string(c.badText)));
+    }
+  }
+}
+
+// The first five bad rows are kept, in file order, and all of them counted.
+TEST(HistoryCsvTest, KeepsTheFirstFiveBadRowsAndCountsThemAll) {
+  for (const std::size_t bad : {0u, 4u, 5u, 6u, 200000u}) {
+    std::string text = "start\n2025-01-01\n";
+    for (std::size_t i = 0; i < bad; ++i)
+      text += "2025-02-" + std::to_string(30 + i % 2) + "\n";
+    const HistoryFile file = ReadHistoryCsv(text);
+    EXPECT_EQ(std::tuple(file.records.size(), file.badRowCount, file.badRows.size(), file.ok()),
+              std::tuple(1u, bad, std::min<std::size_t>(bad, kBadRowsKept), bad == 0))
+        << bad;
+    for (std::size_t i = 0; i < file.badRows.size(); ++i)
+      EXPECT_EQ(std::tuple(file.badRows[i].line, file.badRows[i].text),
+                std::tuple(static_cast<int>(i) + 3, i % 2 ? "2025-02-31" : "2025-02-30"));
   }
 }
 
