@@ -50,15 +50,12 @@ InsightsChartData ChartData(const CycleInsights& insights, std::size_t first) {
             .arg(i + 1)
             .arg(FromStore(FormatDateOfTime(cycle.start)), FromStore(FormatDateOfTime(cycle.end)))
             .arg(cycle.length);
-    if (cycle.ovulationDay > 0)
+    if (cycle.ovulation)
       tip += QStringLiteral("; ovulation on day %1").arg(cycle.ovulationDay);
     data.tooltips << tip;
   }
   // The mean and band of the bars shown, not of cycles the chart leaves out.
-  std::vector<long> shown;
-  for (std::size_t i = first; i < cycles.size(); ++i)
-    shown.push_back(cycles[i].length);
-  const DayFigures lengths = FiguresOf(std::move(shown));
+  const DayFigures lengths = LengthFiguresFrom(cycles, first);
   data.mean = lengths.mean;
   data.deviation = lengths.deviation;
   data.forecastDuration = insights.forecastDuration;
