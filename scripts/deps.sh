@@ -9,7 +9,9 @@ build=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-qpa-plugins
        qt6-charts-dev libqt6opengl6-dev libsqlite3-dev libical-dev fonts-dejavu-core)
 case "${1:-build}" in
   build) want=("${build[@]}" xvfb xauth) ;;
-  test) want=("${build[@]}" libgtest-dev libgmock-dev clang-format desktop-file-utils appstream) ;;
+  # The tests also run under a real locale, German (glibc's locale data from "locales").
+  test) want=("${build[@]}" libgtest-dev libgmock-dev clang-format desktop-file-utils appstream
+              locales) ;;
   coverage) want=("${build[@]}" libgtest-dev libgmock-dev gcovr) ;;
   bench) want=("${build[@]}" libbenchmark-dev) ;;
   look) want=("${build[@]}" xvfb xauth imagemagick) ;;
@@ -25,10 +27,14 @@ for p in "${want[@]}"; do
     missing+=("$p")
   fi
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
-
 sudo=""
 [ "$(id -u)" -ne 0 ] && sudo="sudo"
-echo "Installing: ${missing[*]}"
-$sudo apt-get update -qq
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+if [ "${1:-build}" = test ] && ! locale -a 2>/dev/null | grep -qx 'de_DE.utf8'; then
+  echo "Generating the locale de_DE.UTF-8"
+  $sudo localedef -i de_DE -c -f UTF-8 de_DE.UTF-8
+fi

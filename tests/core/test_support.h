@@ -116,6 +116,13 @@ inline std::unique_ptr<Registry> OpenStore(const std::string& path) {
 inline void RemoveStore(const std::string&) {}  // the folder goes with the fixture
 #endif
 
+// A real locale beside the C one, for what depends on the locale (scripts/deps.sh test makes it).
+#ifdef _WIN32
+inline constexpr const char* kRealLocale = "C.UTF-8";
+#else
+inline constexpr const char* kRealLocale = "de_DE.UTF-8";
+#endif
+
 // What a fixture could not get (a store that did not open) fails the test at once, with the
 // reason, instead of crashing it: GoogleTest reports an exception thrown in a test as a failure.
 template <typename T>

@@ -61,6 +61,12 @@ TEST(Dates, CycleStatusAndForecastCountCalendarDays) {
 TEST(Dates, StatisticsRowTextsCountLocalDays) {
   EXPECT_EQ(FormatDate(CalendarDate{2004, 13, 7, 5}), "5 . 2004, ");  // out of range: no names
   EXPECT_EQ(FormatDate(MakeDate(2023, 12, 31)), "31 Dec. 2023, Sunday");
+#ifndef _WIN32
+  // Names from the user's locale.
+  ASSERT_NE(std::setlocale(LC_ALL, test::kRealLocale), nullptr) << test::kRealLocale;
+  EXPECT_EQ(FormatDate(MakeDate(2004, 3, 5)), "5 M\xC3\xA4r. 2004, Freitag");
+  std::setlocale(LC_ALL, "C");
+#endif
   ScopedEnv zone("TZ", "HST10");  // 01:01:01 UTC is the evening before in Hawaii
   const StatisticsRecord a{kMarch5, 0}, b{kMarch5 + 28 * kDay, 0}, c{kMarch5 + 58 * kDay, 0};
   EXPECT_EQ(MensesText(a), "4 Mar. 2004, Thursday");
@@ -130,8 +136,8 @@ TEST(Dates, DateTextsAreReadWithinTheStoredDays) {
       {"2023-02-29", K::kNotADate},   {"2021-13-01", K::kNotADate},   {"2021-06-00", K::kNotADate},
       {"2021-6-01", K::kNotADate},    {"2021-06-011", K::kNotADate},  {"2021-06-0:", K::kNotADate},
       {"2021/06/01", K::kNotADate},   {" 2021-06-01", K::kNotADate},  {"", K::kNotADate}};
-  for (const char* locale : {"C", "C.UTF-8"}) {
-    ASSERT_NE(std::setlocale(LC_ALL, locale), nullptr);
+  for (const char* locale : {"C", test::kRealLocale}) {
+    ASSERT_NE(std::setlocale(LC_ALL, locale), nullptr) << locale;
     for (const auto& [text, kind] : cases) {
       CalendarDate date = MakeDate(2000, 1, 1);
       EXPECT_EQ(ReadDateText(text, &date), kind) << text << " " << locale;
