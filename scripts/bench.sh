@@ -6,9 +6,11 @@ scripts/deps.sh bench
 cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DLUNARET_BUILD_TESTS=OFF \
   -DLUNARET_BUILD_BENCH=ON >/dev/null
 cmake --build build-bench
-for b in build-bench/tests/bench/lunaret_*_bench; do
+for b in build-bench/bin/lunaret_*_bench; do
   [ -x "$b" ] || continue
+  ran=1
   echo "== $(basename "$b")"
   # The offscreen platform warns about every window it cannot size; that is not a figure.
   QT_QPA_PLATFORM=offscreen TZ=UTC LC_ALL=C "$b" "$@" 2> >(grep -v 'propagateSizeHints' >&2)
 done
+[ -n "${ran:-}" ] || { echo "bench.sh: no benchmark was built" >&2; exit 1; }
