@@ -8,7 +8,8 @@ namespace lunaret {
 namespace chrono = std::chrono;
 
 DayNumber DayNumberOf(int year, int month, int day) {
-  const chrono::year_month_day civil{chrono::year{year}, chrono::month{static_cast<unsigned>(month)},
+  const chrono::year_month_day civil{chrono::year{year},
+                                     chrono::month{static_cast<unsigned>(month)},
                                      chrono::day{static_cast<unsigned>(day)}};
   return static_cast<DayNumber>(chrono::sys_days{civil}.time_since_epoch().count());
 }

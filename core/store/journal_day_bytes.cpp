@@ -79,8 +79,8 @@ bool DecodeJournalDay(std::string_view bytes, JournalDay* day) {
   unsigned symptoms = 0;
   unsigned own = 0;
   if (!reader.Byte(&version) || version != kJournalDayFormat || !reader.Byte(&flow) ||
-      flow >= kFlowCount || !reader.Byte(&mood) || mood >= kMoodCount ||
-      !reader.Word(&symptoms) || (symptoms & ~unsigned{kAllSymptoms}) != 0 || !reader.Byte(&own) ||
+      flow >= kFlowCount || !reader.Byte(&mood) || mood >= kMoodCount || !reader.Word(&symptoms) ||
+      (symptoms & ~unsigned{kAllSymptoms}) != 0 || !reader.Byte(&own) ||
       own > kMaxOwnSymptomsPerDay)
     return false;
   JournalDay read;

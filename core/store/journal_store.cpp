@@ -20,8 +20,7 @@ std::string UserKeyPath(const std::string& user) {
 // The user's key, opened for one operation and closed on every path out of it.
 class UserKey {
  public:
-  UserKey(Registry& registry, const std::string& user, std::uint32_t access)
-      : registry_(registry) {
+  UserKey(Registry& registry, const std::string& user, std::uint32_t access) : registry_(registry) {
     open_ = registry_.OpenKey(kCurrentUser, UserKeyPath(user), access, &key_) == kErrorSuccess;
   }
   UserKey(const UserKey&) = delete;
@@ -61,7 +60,9 @@ long WriteBinary(Registry& registry, RegKey key, const std::string& name,
                            static_cast<std::uint32_t>(bytes.size()));
 }
 
-bool Deleted(long rc) { return rc == kErrorSuccess || rc == kErrorFileNotFound; }
+bool Deleted(long rc) {
+  return rc == kErrorSuccess || rc == kErrorFileNotFound;
+}
 
 }  // namespace
 

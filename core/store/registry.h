@@ -68,8 +68,7 @@ class Registry {
   virtual long EnumKey(RegKey key, std::uint32_t index, char* name, std::uint32_t* nameSize) = 0;
   // The index-th value's name, the same way; needs kKeyQueryValue. The order is the backend's
   // (and may change once a value is added or deleted); an empty name is the default value's.
-  virtual long EnumValue(RegKey key, std::uint32_t index, char* name,
-                         std::uint32_t* nameSize) = 0;
+  virtual long EnumValue(RegKey key, std::uint32_t index, char* name, std::uint32_t* nameSize) = 0;
   virtual long DeleteValue(RegKey key, const std::string& name) = 0;
   // Deletes a subkey with all its values; refuses a subkey that has subkeys of its own.
   virtual long DeleteKey(RegKey key, const std::string& subkey) = 0;

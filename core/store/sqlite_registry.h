@@ -124,8 +124,8 @@ class SqliteRegistry final : public Registry {
 
   sqlite3* db_;
   SqliteStatement findChild_, keyExists_, addKey_, firstChild_, deleteKey_, listChildren_;
-  SqliteStatement getValue_, listValues_, listValueNames_, setValue_, setValueChecked_, deleteValue_,
-      deleteValuesOf_, countValues_, dataVersion_;
+  SqliteStatement getValue_, listValues_, listValueNames_, setValue_, setValueChecked_,
+      deleteValue_, deleteValuesOf_, countValues_, dataVersion_;
 
   KeyHandleTable handles_;
   int depth_ = 0;
