@@ -47,8 +47,10 @@ std::string SymptomPatternText(const SymptomPattern& pattern) {
   if (pattern.times != 1)
     text += pattern.firstCycleDay == pattern.lastCycleDay ? " " : "s ";
   text += std::to_string(pattern.firstCycleDay);
-  if (pattern.lastCycleDay != pattern.firstCycleDay)
-    text += "-" + std::to_string(pattern.lastCycleDay);
+  if (pattern.lastCycleDay != pattern.firstCycleDay) {
+    text += '-';
+    text += std::to_string(pattern.lastCycleDay);
+  }
   return text;
 }
 
