@@ -135,6 +135,10 @@ TEST_F(JournalStoreTest, DaysInAnyLanguageComeBackAsSavedBesideTheOlderValues) {
   // The password, "duration", the count, two values a record, a value a day and the names.
   EXPECT_EQ(store().CountValues("Anna"), 3u + 2 * records.size() + 4 + 1);
   EXPECT_TRUE(LoadJournal(store(), "Berta").empty());
+  // A damaged count is still cut to the values there are, journal days included.
+  store().SetStatisticsLength("Anna", 0x7FFFFFFF);
+  EXPECT_EQ(LoadStatistics(store(), "Anna").size(), store().CountValues("Anna"));
+  EXPECT_EQ(LoadJournal(store(), "Anna"), Sample());
 }
 
 TEST_F(JournalStoreTest, ASaveWritesTheChangedDaysOnlyAndDeletesTheEmptiedOnes) {
