@@ -78,9 +78,9 @@ bool DecodeJournalDay(std::string_view bytes, JournalDay* day) {
   unsigned mood = 0;
   unsigned symptoms = 0;
   unsigned own = 0;
+  // The ranges of the fields are IsValidJournalDay's, checked once the day is read whole.
   if (!reader.Byte(&version) || version != kJournalDayFormat || !reader.Byte(&flow) ||
-      flow >= kFlowCount || !reader.Byte(&mood) || mood >= kMoodCount || !reader.Word(&symptoms) ||
-      (symptoms & ~unsigned{kAllSymptoms}) != 0 || !reader.Byte(&own) ||
+      !reader.Byte(&mood) || !reader.Word(&symptoms) || !reader.Byte(&own) ||
       own > kMaxOwnSymptomsPerDay)
     return false;
   JournalDay read;
