@@ -4,147 +4,15 @@
 #include <cstdio>
 
 #include "core/base/stored_dates.h"
+#include "core/base/utf8.h"
 #include "core/cycles/dates.h"
+#include "core/exchange/csv_reader.h"
 
 namespace lunaret {
 namespace {
 
 constexpr std::string_view kHeader = "start,ovulation,cycle_days,ovulation_day\r\n";
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-
-// Well-formed UTF-8 (no overlong forms, no surrogates, nothing past U+10FFFF) without zero
-// bytes, which no text file holds.
-bool IsUtf8Text(std::string_view bytes) {
-  std::size_t i = 0;
-  const std::size_t size = bytes.size();
-  while (i < size) {
-    const auto lead = static_cast<unsigned char>(bytes[i]);
-    if (lead < 0x80) {
-      if (lead == 0)
-        return false;
-      ++i;
-      continue;
-    }
-    std::size_t length = 0;
-    unsigned char low = 0x80;
-    unsigned char high = 0xBF;  // the allowed range of the second byte
-    if (lead >= 0xC2 && lead <= 0xDF) {
-      length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-      length = 3;
-      low = lead == 0xE0 ? 0xA0 : 0x80;
-      high = lead == 0xED ? 0x9F : 0xBF;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-      length = 4;
-      low = lead == 0xF0 ? 0x90 : 0x80;
-      high = lead == 0xF4 ? 0x8F : 0xBF;
-    } else {
-      return false;
-    }
-    if (size - i < length)
-      return false;
-    for (std::size_t k = 1; k < length; ++k) {
-      const auto byte = static_cast<unsigned char>(bytes[i + k]);
-      if (byte < (k == 1 ? low : 0x80) || byte > (k == 1 ? high : 0xBF))
-        return false;
-    }
-    i += length;
-  }
-  return true;
-}
-
-std::string_view Trim(std::string_view text) {
-  const std::size_t first = text.find_first_not_of(" \t");
-  if (first == std::string_view::npos)
-    return {};
-  return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
-
-bool EqualsAsciiNoCase(std::string_view text, std::string_view lowerCase) {
-  if (text.size() != lowerCase.size())
-    return false;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    char c = text[i];
-    if (c >= 'A' && c <= 'Z')
-      c = static_cast<char>(c - 'A' + 'a');
-    if (c != lowerCase[i])
-      return false;
-  }
-  return true;
-}
-
-// Splits text into records of fields as RFC 4180 writes them: fields separated by commas,
-// records by CRLF or LF, a field in double quotes may hold commas, line ends and doubled quotes.
-// Fields are handed over one by one and not kept, so a record of millions of fields costs no
-// more memory than one of them.
-class CsvReader {
- public:
-  explicit CsvReader(std::string_view text) : text_(text) {}
-
-  // Hands each field of the next record to onField(column, text), the text valid during that
-  // call only; the line the record begins on goes to *line. False past the end. *unterminated
-  // is set when a quoted field runs to the end of the text (that field is handed over too).
-  template <typename OnField>
-  bool Next(OnField onField, int* line, bool* unterminated) {
-    if (pos_ >= text_.size())
-      return false;
-    *line = line_;
-    *unterminated = false;
-    for (std::size_t column = 0;; ++column) {
-      const bool quoted = pos_ < text_.size() && text_[pos_] == '"';
-      if (quoted && !ReadQuoted()) {
-        *unterminated = true;
-        onField(column, std::string_view(quoted_));
-        return true;
-      }
-      // The unquoted field, or whatever follows a closing quote before the separator.
-      const std::size_t end = std::min(text_.find_first_of(",\r\n", pos_), text_.size());
-      std::string_view field = text_.substr(pos_, end - pos_);
-      if (quoted) {
-        quoted_.append(field);
-        field = quoted_;
-      }
-      pos_ = end;
-      onField(column, field);
-      if (pos_ >= text_.size())
-        return true;
-      const char separator = text_[pos_++];
-      if (separator == ',')
-        continue;
-      if (separator == '\r' && pos_ < text_.size() && text_[pos_] == '\n')
-        ++pos_;
-      ++line_;
-      return true;
-    }
-  }
-
- private:
-  // Reads a quoted field into quoted_ from its opening quote to its closing one; false when
-  // none closes it.
-  bool ReadQuoted() {
-    quoted_.clear();
-    ++pos_;
-    while (true) {
-      const std::size_t quote = std::min(text_.find('"', pos_), text_.size());
-      const std::string_view part = text_.substr(pos_, quote - pos_);
-      line_ += static_cast<int>(std::count(part.begin(), part.end(), '\n'));
-      quoted_.append(part);
-      pos_ = quote;
-      if (pos_ >= text_.size())
-        return false;
-      ++pos_;
-      if (pos_ >= text_.size() || text_[pos_] != '"')
-        return true;
-      quoted_.push_back('"');
-      ++pos_;
-    }
-  }
-
-  std::string_view text_;
-  std::size_t pos_ = 0;
-  int line_ = 1;
-  std::string quoted_;  // the text of the quoted field being read
-};
 
 std::string DateText(TimeValue t) {
   CalendarDate date;
@@ -243,10 +111,9 @@ HistoryFile ReadHistoryCsv(std::string_view bytes) {
   std::size_t ovulationColumn = std::string::npos;
   reader.Next(
       [&](std::size_t column, std::string_view text) {
-        const std::string_view name = Trim(text);
-        if (startColumn == std::string::npos && EqualsAsciiNoCase(name, "start"))
+        if (startColumn == std::string::npos && IsColumnName(text, "start"))
           startColumn = column;
-        else if (ovulationColumn == std::string::npos && EqualsAsciiNoCase(name, "ovulation"))
+        else if (ovulationColumn == std::string::npos && IsColumnName(text, "ovulation"))
           ovulationColumn = column;
       },
       &line, &unterminated);
@@ -266,7 +133,7 @@ HistoryFile ReadHistoryCsv(std::string_view bytes) {
   bool blank = true;
   DayTimes days;
   const auto onField = [&](std::size_t column, std::string_view text) {
-    const std::string_view trimmed = Trim(text);
+    const std::string_view trimmed = TrimField(text);
     blank = blank && trimmed.empty();
     if (column == startColumn)
       start.assign(trimmed);

@@ -55,6 +55,8 @@ RegKey KeyHandleTable::Add(sqlite3_int64 id, std::uint32_t access) {
   handle.access = access;
   handle.haveChildren = false;
   handle.children.clear();
+  handle.haveValues = false;
+  handle.values.clear();
   return EncodeHandle(slot, handle.generation);
 }
 
@@ -65,6 +67,8 @@ bool KeyHandleTable::Close(RegKey key) {
   handle->inUse = false;
   handle->children.clear();
   handle->children.shrink_to_fit();
+  handle->values.clear();
+  handle->values.shrink_to_fit();
   freeSlots_.push_back(SlotOf(key));
   return true;
 }

@@ -24,6 +24,8 @@ class KeyHandleTable {
     std::uint32_t access = 0;
     bool haveChildren = false;  // children holds the list taken at the last EnumKey index 0
     std::vector<std::string> children;
+    bool haveValues = false;  // values holds the names taken at the last EnumValue index 0
+    std::vector<std::string> values;
   };
 
   KeyHandleTable();

@@ -14,6 +14,7 @@ namespace lunaret {
 //   QueryValue      RegQueryValueExA(key, name, nullptr, &type, data, &size)
 //   SetValue        RegSetValueExA(key, name, 0, type, data, size)
 //   EnumKey         RegEnumKeyExA(key, index, name, &nameSize, nullptr, nullptr, nullptr, nullptr)
+//   EnumValue       RegEnumValueA(key, index, name, &nameSize, nullptr, nullptr, nullptr, nullptr)
 //   DeleteValue     RegDeleteValueA(key, name)
 //   DeleteKey       RegDeleteKeyA(key, subkey)
 //   CloseKey        RegCloseKey(key)
@@ -35,6 +36,7 @@ inline constexpr long kErrorKeyDeleted = 1018;  // the key behind the handle was
 inline constexpr long kErrorGeneric = 1;        // any failure of the backing itself
 
 inline constexpr std::uint32_t kRegSz = 1;
+inline constexpr std::uint32_t kRegBinary = 3;  // bytes as they are: the journal's UTF-8 texts
 inline constexpr std::uint32_t kRegDword = 4;
 
 inline constexpr std::uint32_t kKeyQueryValue = 0x0001;
@@ -64,6 +66,9 @@ class Registry {
   // the length without terminator. kErrorNoMoreItems past the last subkey, kErrorMoreData
   // when the name does not fit.
   virtual long EnumKey(RegKey key, std::uint32_t index, char* name, std::uint32_t* nameSize) = 0;
+  // The index-th value's name, the same way; needs kKeyQueryValue. The order is the backend's
+  // (and may change once a value is added or deleted); an empty name is the default value's.
+  virtual long EnumValue(RegKey key, std::uint32_t index, char* name, std::uint32_t* nameSize) = 0;
   virtual long DeleteValue(RegKey key, const std::string& name) = 0;
   // Deletes a subkey with all its values; refuses a subkey that has subkeys of its own.
   virtual long DeleteKey(RegKey key, const std::string& subkey) = 0;

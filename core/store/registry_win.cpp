@@ -17,6 +17,7 @@ static_assert(kErrorInvalidParameter == ERROR_INVALID_PARAMETER);
 static_assert(kErrorMoreData == ERROR_MORE_DATA);
 static_assert(kErrorNoMoreItems == ERROR_NO_MORE_ITEMS);
 static_assert(kRegSz == REG_SZ);
+static_assert(kRegBinary == REG_BINARY);
 static_assert(kRegDword == REG_DWORD);
 static_assert(kKeyQueryValue == KEY_QUERY_VALUE);
 static_assert(kKeySetValue == KEY_SET_VALUE);
@@ -77,6 +78,14 @@ class WindowsRegistry final : public Registry {
     DWORD length = *nameSize;
     const LONG rc =
         RegEnumKeyExA(Handle(key), index, name, &length, nullptr, nullptr, nullptr, nullptr);
+    *nameSize = length;
+    return rc;
+  }
+
+  long EnumValue(RegKey key, std::uint32_t index, char* name, std::uint32_t* nameSize) override {
+    DWORD length = *nameSize;
+    const LONG rc =
+        RegEnumValueA(Handle(key), index, name, &length, nullptr, nullptr, nullptr, nullptr);
     *nameSize = length;
     return rc;
   }

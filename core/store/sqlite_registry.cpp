@@ -40,6 +40,7 @@ bool SqliteRegistry::Prepare() {
                                   " DO UPDATE SET type = excluded.type, data = excluded.data") &&
          listValues_.Prepare(
              db_, "SELECT folded, type, data FROM vals WHERE key = ?1 ORDER BY folded") &&
+         listValueNames_.Prepare(db_, "SELECT name FROM vals WHERE key = ?1 ORDER BY folded") &&
          deleteValue_.Prepare(db_, "DELETE FROM vals WHERE key = ?1 AND folded = ?2") &&
          deleteValuesOf_.Prepare(db_, "DELETE FROM vals WHERE key = ?1") &&
          countValues_.Prepare(db_, "SELECT count(*) FROM vals WHERE key = ?1") &&

@@ -36,6 +36,7 @@ class SqliteRegistry final : public Registry {
   long SetValue(RegKey key, const std::string& name, std::uint32_t type, const unsigned char* data,
                 std::uint32_t size) override;
   long EnumKey(RegKey key, std::uint32_t index, char* name, std::uint32_t* nameSize) override;
+  long EnumValue(RegKey key, std::uint32_t index, char* name, std::uint32_t* nameSize) override;
   long DeleteValue(RegKey key, const std::string& name) override;
   long DeleteKey(RegKey key, const std::string& subkey) override;
   long CloseKey(RegKey key) override;
@@ -123,8 +124,8 @@ class SqliteRegistry final : public Registry {
 
   sqlite3* db_;
   SqliteStatement findChild_, keyExists_, addKey_, firstChild_, deleteKey_, listChildren_;
-  SqliteStatement getValue_, listValues_, setValue_, setValueChecked_, deleteValue_,
-      deleteValuesOf_, countValues_, dataVersion_;
+  SqliteStatement getValue_, listValues_, listValueNames_, setValue_, setValueChecked_,
+      deleteValue_, deleteValuesOf_, countValues_, dataVersion_;
 
   KeyHandleTable handles_;
   int depth_ = 0;

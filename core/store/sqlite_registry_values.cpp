@@ -125,6 +125,43 @@ long SqliteRegistry::DeleteValue(RegKey key, const std::string& name) {
   return sqlite3_changes(db_) > 0 ? kErrorSuccess : kErrorFileNotFound;
 }
 
+long SqliteRegistry::EnumValue(RegKey key, std::uint32_t index, char* name,
+                               std::uint32_t* nameSize) {
+  sqlite3_int64 id = 0;
+  Handle* handle = nullptr;
+  if (const long rc = ResolveFor(key, kKeyQueryValue, &id, &handle); rc != kErrorSuccess)
+    return rc;
+  if (name == nullptr || nameSize == nullptr)
+    return kErrorInvalidParameter;
+
+  // As EnumKey: the walk reads the names once, at index 0, and serves the later indices from
+  // them.
+  std::vector<std::string>& values = handle->values;
+  if (index == 0 || !handle->haveValues) {
+    values.clear();
+    handle->haveValues = false;
+    StatementRun run(listValueNames_);
+    run.Int(1, id);
+    int rc = 0;
+    while ((rc = run.Step()) == SQLITE_ROW)
+      values.push_back(run.ColumnBlob(0));
+    if (rc != SQLITE_DONE) {
+      values.clear();
+      return kErrorGeneric;
+    }
+    handle->haveValues = true;
+  }
+  if (index >= values.size())
+    return kErrorNoMoreItems;
+  const std::string& value = values[index];
+  if (value.size() + 1 > *nameSize)
+    return kErrorMoreData;
+  std::memcpy(name, value.data(), value.size());
+  name[value.size()] = '\0';
+  *nameSize = static_cast<std::uint32_t>(value.size());
+  return kErrorSuccess;
+}
+
 long SqliteRegistry::QueryValueCount(RegKey key, std::uint32_t* count) {
   sqlite3_int64 id = 0;
   if (const long rc = ResolveFor(key, kKeyQueryValue, &id); rc != kErrorSuccess)

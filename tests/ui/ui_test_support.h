@@ -87,6 +87,9 @@ class FaultyRegistry : public Registry {
   long EnumKey(RegKey key, std::uint32_t index, char* name, std::uint32_t* nameSize) override {
     return inner_.EnumKey(key, index, name, nameSize);
   }
+  long EnumValue(RegKey key, std::uint32_t index, char* name, std::uint32_t* nameSize) override {
+    return inner_.EnumValue(key, index, name, nameSize);
+  }
   long DeleteValue(RegKey key, const std::string& name) override {
     return refuseCommit && depth_ > 0 ? kErrorGeneric : inner_.DeleteValue(key, name);
   }

@@ -6,6 +6,7 @@
 #include "../core/test_support.h"
 #include "core/base/scramble.h"
 #include "core/base/text.h"
+#include "core/store/journal_store.h"
 
 namespace lunaret {
 namespace {
@@ -53,6 +54,26 @@ TEST_F(CodePage932, DoubleByteCharactersMoveAndFoldAsAUnit) {
       RegGetValueW(HKEY_CURRENT_USER, key.c_str(), L"", RRF_RT_REG_SZ, nullptr, stored, &size),
       ERROR_SUCCESS);
   EXPECT_EQ(std::wstring(stored), L"\x25A1");
+}
+
+// The journal keeps UTF-8 whatever the code page: a note and a symptom in Japanese and Greek,
+// under a user named in Shift-JIS, come back byte for byte, stored as the same bytes.
+TEST_F(CodePage932, JournalTextsStayUtf8) {
+  ASSERT_EQ(GetACP(), 932u) << "run with LC_ALL=ja_JP.UTF-8 under Wine";
+  const std::string note =
+      "\xE9\xA0\xAD\xE7\x97\x9B \xCE\xB1\xCE\xB2";  // U+982D U+75DB, alpha beta
+  const std::string own = "\xE3\x81\x82";           // U+3042
+  Journal journal;
+  journal[DayNumberOf(2024, 3, 1)] = {Flow::kMedium, 0, {own}, Mood::kCalm, note};
+  ASSERT_TRUE(store().SetPassword(kHiraganaA, "pw"));
+  ASSERT_TRUE(SaveJournalChanges(store(), kHiraganaA, {}, journal));
+  ASSERT_TRUE(SaveOwnSymptomNames(store(), kHiraganaA, {own}));
+  Reopen();
+  EXPECT_EQ(LoadJournal(store(), kHiraganaA), journal);
+  EXPECT_EQ(LoadOwnSymptomNames(store(), kHiraganaA), std::vector<std::string>{own});
+  const std::string stored =
+      Read(Open(kCurrentUser, "Software\\Lunaret\\" + kHiraganaA), "Journal 2024-03-01");
+  EXPECT_NE(stored.find(note), std::string::npos);
 }
 
 }  // namespace

@@ -1,0 +1,201 @@
+#include "core/store/journal_store.h"
+
+#include <cstdint>
+
+#include "core/store/journal_day_bytes.h"
+
+namespace lunaret {
+namespace {
+
+// The largest day value: every field at its limit.
+constexpr std::size_t kMaxDayBytes =
+    6 + kMaxOwnSymptomsPerDay * (1 + kMaxSymptomNameChars * 4) + 2 + kMaxNoteChars * 4;
+constexpr std::size_t kMaxSymptomNamesBytes =
+    3 + kMaxOwnSymptomNames * (1 + kMaxSymptomNameChars * 4);
+
+std::string UserKeyPath(const std::string& user) {
+  return std::string(UserStore::kRootPath) + '\\' + user;
+}
+
+// The user's key, opened for one operation and closed on every path out of it.
+class UserKey {
+ public:
+  UserKey(Registry& registry, const std::string& user, std::uint32_t access) : registry_(registry) {
+    open_ = registry_.OpenKey(kCurrentUser, UserKeyPath(user), access, &key_) == kErrorSuccess;
+  }
+  UserKey(const UserKey&) = delete;
+  UserKey& operator=(const UserKey&) = delete;
+  ~UserKey() {
+    if (open_)
+      registry_.CloseKey(key_);
+  }
+  bool isOpen() const { return open_; }
+  RegKey get() const { return key_; }
+
+ private:
+  Registry& registry_;
+  RegKey key_ = 0;
+  bool open_ = false;
+};
+
+// A binary value's bytes into *bytes (its capacity the largest size accepted); false when it is
+// absent, not binary or larger.
+bool ReadBinary(Registry& registry, RegKey key, const std::string& name, std::string* bytes,
+                std::size_t capacity) {
+  bytes->resize(capacity);
+  std::uint32_t type = 0;
+  auto size = static_cast<std::uint32_t>(capacity);
+  if (registry.QueryValue(key, name, &type, reinterpret_cast<unsigned char*>(bytes->data()),
+                          &size) != kErrorSuccess ||
+      type != kRegBinary)
+    return false;
+  bytes->resize(size);
+  return true;
+}
+
+long WriteBinary(Registry& registry, RegKey key, const std::string& name,
+                 const std::string& bytes) {
+  return registry.SetValue(key, name, kRegBinary,
+                           reinterpret_cast<const unsigned char*>(bytes.data()),
+                           static_cast<std::uint32_t>(bytes.size()));
+}
+
+bool Deleted(long rc) {
+  return rc == kErrorSuccess || rc == kErrorFileNotFound;
+}
+
+}  // namespace
+
+std::string JournalValueName(DayNumber day) {
+  return std::string(kJournalDayPrefix) + DayNumberText(day);
+}
+
+bool ReadJournalValueName(std::string_view name, DayNumber* day) {
+  if (name.size() != kJournalDayPrefix.size() + 10)
+    return false;
+  for (std::size_t i = 0; i < kJournalDayPrefix.size(); ++i) {
+    char c = name[i];
+    if (c >= 'a' && c <= 'z')
+      c = static_cast<char>(c - 'a' + 'A');
+    char expected = kJournalDayPrefix[i];
+    if (expected >= 'a' && expected <= 'z')
+      expected = static_cast<char>(expected - 'a' + 'A');
+    if (c != expected)
+      return false;
+  }
+  return ReadStoredDayNumber(name.substr(kJournalDayPrefix.size()), day);
+}
+
+Journal LoadJournal(UserStore& store, const std::string& user, std::size_t* unreadable) {
+  Registry& registry = store.registry();
+  // One state of the store, and the key's values read at once rather than one by one.
+  StoreTransaction reading(registry);
+  Journal journal;
+  std::size_t bad = 0;
+  UserKey key(registry, user, kKeyRead);
+  if (key.isOpen()) {
+    // The names first: reading values in between could change the order of the walk.
+    std::vector<std::pair<DayNumber, std::string>> days;
+    char name[256];
+    for (std::uint32_t index = 0;; ++index) {
+      std::uint32_t size = sizeof name;
+      const long rc = registry.EnumValue(key.get(), index, name, &size);
+      if (rc == kErrorMoreData)
+        continue;  // a long name is no day's
+      if (rc != kErrorSuccess)
+        break;
+      DayNumber day = 0;
+      if (ReadJournalValueName(std::string_view(name, size), &day))
+        days.emplace_back(day, std::string(name, size));
+    }
+    std::string bytes;
+    for (const auto& [day, valueName] : days) {
+      JournalDay read;
+      if (ReadBinary(registry, key.get(), valueName, &bytes, kMaxDayBytes) &&
+          DecodeJournalDay(bytes, &read) && !read.empty())
+        journal.insert_or_assign(day, std::move(read));
+      else
+        ++bad;
+    }
+  }
+  if (unreadable != nullptr)
+    *unreadable = bad;
+  return journal;
+}
+
+std::vector<DayNumber> ChangedDays(const Journal& before, const Journal& after) {
+  std::vector<DayNumber> changed;
+  auto old = before.begin();
+  auto now = after.begin();
+  while (old != before.end() || now != after.end()) {
+    if (now == after.end() || (old != before.end() && old->first < now->first)) {
+      changed.push_back((old++)->first);
+    } else if (old == before.end() || now->first < old->first) {
+      changed.push_back((now++)->first);
+    } else {
+      if (!(old->second == now->second))
+        changed.push_back(now->first);
+      ++old;
+      ++now;
+    }
+  }
+  return changed;
+}
+
+bool SaveJournalChanges(UserStore& store, const std::string& user, const Journal& before,
+                        const Journal& after) {
+  // Every day is checked and encoded before the first write.
+  std::vector<std::pair<DayNumber, std::string>> writes;  // no bytes: delete the value
+  for (const DayNumber day : ChangedDays(before, after)) {
+    const auto found = after.find(day);
+    std::string bytes;
+    if (found != after.end() && !found->second.empty() &&
+        (!IsStoredDayNumber(day) || !EncodeJournalDay(found->second, &bytes)))
+      return false;
+    writes.emplace_back(day, std::move(bytes));
+  }
+  if (writes.empty())
+    return true;
+  Registry& registry = store.registry();
+  StoreTransaction transaction(registry);
+  bool ok = true;
+  {
+    UserKey key(registry, user, kKeyQueryValue | kKeySetValue);
+    if (!key.isOpen())
+      return false;
+    for (const auto& [day, bytes] : writes) {
+      const std::string name = JournalValueName(day);
+      ok = (bytes.empty() ? Deleted(registry.DeleteValue(key.get(), name))
+                          : WriteBinary(registry, key.get(), name, bytes) == kErrorSuccess) &&
+           ok;
+    }
+  }
+  return transaction.Commit() && ok;
+}
+
+std::vector<std::string> LoadOwnSymptomNames(UserStore& store, const std::string& user) {
+  std::vector<std::string> names;
+  UserKey key(store.registry(), user, kKeyRead);
+  std::string bytes;
+  if (!key.isOpen() ||
+      !ReadBinary(store.registry(), key.get(), kJournalSymptomsValue, &bytes,
+                  kMaxSymptomNamesBytes) ||
+      !DecodeSymptomNames(bytes, &names))
+    names.clear();
+  return names;
+}
+
+bool SaveOwnSymptomNames(UserStore& store, const std::string& user,
+                         const std::vector<std::string>& names) {
+  std::string bytes;
+  if (!EncodeSymptomNames(names, &bytes))
+    return false;
+  UserKey key(store.registry(), user, kKeyQueryValue | kKeySetValue);
+  if (!key.isOpen())
+    return false;
+  if (names.empty())
+    return Deleted(store.registry().DeleteValue(key.get(), kJournalSymptomsValue));
+  return WriteBinary(store.registry(), key.get(), kJournalSymptomsValue, bytes) == kErrorSuccess;
+}
+
+}  // namespace lunaret
