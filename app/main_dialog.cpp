@@ -22,6 +22,7 @@
 #include "controls/message_box.h"
 #include "controls/ui_support.h"
 #include "core/store/registry.h"
+#include "pages/calendar_page.h"
 #include "pages/general_page.h"
 #include "pages/insights_page.h"
 #include "pages/statistics_list.h"
@@ -195,10 +196,25 @@ void MainDialog::InitDialog() {
   connect(statistics_, &StatisticsPage::modified, this, &MainDialog::RefreshInsights);
   connect(insights_, &InsightsPage::okRequested, this, &MainDialog::OnOK);
   connect(insights_, &InsightsPage::cancelRequested, this, &MainDialog::OnCancel);
+  // The Calendar page shows the other two pages' cycles and keeps the journal; a period's first
+  // day or an ovulation ticked there changes the Statistics page.
+  calendar_ = new CalendarPage(store_, tabs_);
+  connect(calendar_, &CalendarPage::modified, this, &MainDialog::MarkModified);
+  connect(calendar_, &CalendarPage::modified, this, &MainDialog::RefreshInsights);
+  connect(calendar_, &CalendarPage::periodStartAdded, this, [this](const QDate& day) {
+    statistics_->AddPeriodStart(
+        MakeTimeValue(MakeDate(day.year(), day.month(), day.day()), 1, 1, 1));
+  });
+  connect(calendar_, &CalendarPage::periodStartRemoved, statistics_,
+          &StatisticsPage::RemoveRecord);
+  connect(calendar_, &CalendarPage::ovulationChanged, statistics_, &StatisticsPage::SetOvulation);
+  if (!userName_.isEmpty())
+    calendar_->LoadJournal(userName_);
   RefreshInsights();
   tabs_->addTab(general_, tr("General"));
   tabs_->addTab(statistics_, tr("Statistics"));
   tabs_->addTab(insights_, tr("Insights"));
+  tabs_->addTab(calendar_, tr("Calendar"));
   tabs_->setCurrentIndex(0);
 
   // The window opens at the size its pages ask for, as far as the screen allows: left to Qt,
@@ -261,8 +277,9 @@ void MainDialog::RefreshInsights() {
     insights_->ClearInsights();
     return;
   }
-  insights_->UpdateInsights(statistics_->List()->Records(), general_->FirstDay(),
-                            general_->ForecastDuration());
+  const std::vector<StatisticsRecord> records = statistics_->List()->Records();
+  insights_->UpdateInsights(records, general_->FirstDay(), general_->ForecastDuration());
+  calendar_->UpdateCycles(records, general_->FirstDay(), general_->ForecastDuration());
 }
 
 void MainDialog::MarkModified() {
@@ -285,8 +302,9 @@ bool MainDialog::SaveAll() {
   StoreTransaction transaction(store_.registry());
   general_->SaveForecast();
   statistics_->SaveStatistics();
+  const bool journal = calendar_->SaveJournal();
   UserSnapshot saved = ReadUserSnapshot(store_, user);
-  if (!transaction.Commit())
+  if (!transaction.Commit() || !journal)
     return false;
   loaded_ = std::move(saved);
   return true;
@@ -318,6 +336,7 @@ void MainDialog::SetLoggedOff() {
   general_->ClearForecast();
   statistics_->ClearStatistics();
   insights_->ClearInsights();
+  calendar_->ClearJournal();
   ok_->setEnabled(false);
   save_->setEnabled(false);
   EnableUserCommands(false);
@@ -337,6 +356,7 @@ void MainDialog::LoadPages() {
   loaded_ = ReadUserSnapshot(store_, ToStore(userName_));
   general_->LoadForecast(userName_);
   statistics_->LoadStatistics(userName_);
+  calendar_->LoadJournal(userName_);
   RefreshInsights();
 }
 

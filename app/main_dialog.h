@@ -14,6 +14,7 @@ class QTabWidget;
 
 namespace lunaret {
 
+class CalendarPage;
 class DataCommands;
 class GeneralPage;
 class InsightsPage;
@@ -61,6 +62,7 @@ class MainDialog : public QDialog {
   GeneralPage* General() const { return general_; }
   StatisticsPage* Statistics() const { return statistics_; }
   InsightsPage* Insights() const { return insights_; }
+  CalendarPage* Calendar() const { return calendar_; }
   QTabWidget* Tabs() const { return tabs_; }
   QMenuBar* MenuBar() const { return menuBar_; }
   DataCommands* Data() const { return data_; }
@@ -124,6 +126,7 @@ class MainDialog : public QDialog {
   GeneralPage* general_ = nullptr;        // child of the tab control
   StatisticsPage* statistics_ = nullptr;  // child of the tab control
   InsightsPage* insights_ = nullptr;      // child of the tab control
+  CalendarPage* calendar_ = nullptr;      // child of the tab control
   DataCommands* data_ = nullptr;          // child object
   bool initialized_ = false;
 };

@@ -413,15 +413,18 @@ void StatisticsList::RemoveOvulation() {
 }
 
 void StatisticsList::DeleteSelectedRow() {
-  const int mark = SelectionMark();
+  RemoveRecord(SelectionMark());
+}
+
+void StatisticsList::RemoveRecord(int row) {
   const int count = RowCount();
-  if (mark < 0 || mark >= count - 1)
+  if (row < 0 || row >= count - 1)
     return;  // nothing selected, or the trailing row
-  model_->RemoveRow(mark);
-  model_->Renumber(mark, count - 2);
-  if (mark > 0)
-    UpdateDuration(mark);
-  SelectRow(mark);
+  model_->RemoveRow(row);
+  model_->Renumber(row, count - 2);
+  if (row > 0)
+    UpdateDuration(row);
+  SelectRow(row);
   emit changed();
 }
 

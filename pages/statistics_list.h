@@ -101,6 +101,8 @@ class StatisticsList : public QTableView {
   void EditOvulationDate(int row);
   void RemoveOvulation();
   void DeleteSelectedRow();
+  // Deletes the record in row, as Delete does on its selected row.
+  void RemoveRecord(int row);
   // Shows the context menu for the remembered cell at point (viewport coordinates) and
   // returns at once; the chosen command runs when the menu reports it.
   void ShowContextMenu(const QPoint& point);

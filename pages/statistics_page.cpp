@@ -9,6 +9,7 @@
 
 #include "controls/ui_support.h"
 #include "core/cycles/statistics.h"
+#include "core/exchange/history_merge.h"
 #include "core/store/registry.h"
 #include "core/store/statistics_store.h"
 #include "pages/page_keys.h"
@@ -108,6 +109,22 @@ void StatisticsPage::ClearStatistics() {
 }
 
 void StatisticsPage::ImportRecords(const ImportPlan& plan) {
+  list_->InsertRecords(plan);
+}
+
+void StatisticsPage::AddPeriodStart(TimeValue t) {
+  const ImportPlan plan = PlanImport(list_->Records(), {{t, 0}});
+  if (plan.Changes())
+    list_->InsertRecords(plan);
+}
+
+void StatisticsPage::RemoveRecord(int row) {
+  list_->RemoveRecord(row);
+}
+
+void StatisticsPage::SetOvulation(int row, TimeValue t) {
+  ImportPlan plan;
+  plan.fills.push_back({static_cast<std::size_t>(row), t});
   list_->InsertRecords(plan);
 }
 

@@ -35,6 +35,11 @@ class StatisticsPage : public QWidget {
   void ClearStatistics();
   // Adds imported records at their places and fills in ovulations, as unsaved changes.
   void ImportRecords(const ImportPlan& plan);
+  // A record for a period that began at t, in date order, as if added here.
+  void AddPeriodStart(TimeValue t);
+  // The record in row deleted, or its ovulation set to t (0: none), as if edited here.
+  void RemoveRecord(int row);
+  void SetOvulation(int row, TimeValue t);
   // Called by the list after every change it makes; emits modified().
   void NotifyModified();
 

@@ -1,0 +1,82 @@
+#ifndef LUNARET_PAGES_CALENDAR_PAGE_H
+#define LUNARET_PAGES_CALENDAR_PAGE_H
+
+#include <QDate>
+#include <QString>
+#include <QWidget>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "core/base/journal_day.h"
+#include "core/base/statistics_record.h"
+#include "core/cycles/dates.h"
+#include "core/store/user_store.h"
+
+namespace lunaret {
+
+class DayLogPanel;
+class MonthView;
+struct DayMarks;
+
+// The "Calendar" tab: a month of her cycle (recorded and logged days, the forecast) and the log
+// of the day selected, edited in place. Like the other pages it holds the logged-in user's data
+// as it stands in the window: edits are reported with modified() and written only by
+// SaveJournal. A period's first day and an ovulation belong to the Statistics page: ticking
+// them here asks the window to change that page.
+class CalendarPage : public QWidget {
+  Q_OBJECT
+
+ public:
+  CalendarPage(UserStore& store, QWidget* parent = nullptr);
+  ~CalendarPage() override;
+
+  void LoadJournal(const QString& userName);
+  // Writes the days that changed since the load (inside the caller's transaction); false when
+  // the store refused.
+  bool SaveJournal();
+  void ClearJournal();
+  // The records, first day and forecast duration as the other pages hold them now.
+  void UpdateCycles(const std::vector<StatisticsRecord>& records, const CalendarDate& firstDay,
+                    long forecastDuration);
+
+  const Journal& CurrentJournal() const { return journal_; }
+  const std::vector<std::string>& OwnSymptomNames() const { return ownNames_; }
+  MonthView* Month() const { return month_; }
+  DayLogPanel* DayLog() const { return dayLog_; }
+  DayMarks MarksOf(const QDate& date) const;
+
+ signals:
+  void modified();
+  // A period began on day: a statistics record for it, in date order.
+  void periodStartAdded(const QDate& day);
+  // The record at row (whose period began on the day shown) is to go.
+  void periodStartRemoved(int row);
+  // The ovulation of the record at row becomes t (0: none).
+  void ovulationChanged(int row, TimeValue t);
+
+ private:
+  void ShowDay(const QDate& date);
+  void OnDayEdited(const JournalDay& day);
+  void OnPeriodToggled(bool started);
+  void OnOvulationToggled(bool ovulation);
+  // The row of the record whose cycle contains day; -1 for none.
+  int CycleRowOf(DayNumber day) const;
+
+  UserStore& store_;
+  std::string user_;
+  Journal loaded_;
+  Journal journal_;
+  std::vector<std::string> loadedNames_;
+  std::vector<std::string> ownNames_;
+  std::vector<StatisticsRecord> records_;
+  std::vector<DayNumber> recordStarts_;  // each record's local start day, in row order
+  DayNumber firstDay_ = 0;
+  std::set<DayNumber> expected_, possible_, fertile_;
+  MonthView* month_;
+  DayLogPanel* dayLog_;
+};
+
+}  // namespace lunaret
+
+#endif  // LUNARET_PAGES_CALENDAR_PAGE_H
