@@ -370,7 +370,7 @@ TEST_F(MainDialogTest, TheChartHasRoomAndAnAxisNearTheBarsShown) {
   EXPECT_TRUE(legend.contains("Mean 30.0 days")) << legend.join(" | ").toStdString();
 }
 
-// Saved or not.
+// The other pages as they stand, saved or not.
 TEST_F(MainDialogTest, TheInsightsTabFollowsEveryChangeOfTheOtherPagesAndEmptiesAtLogOff) {
   const auto day = [](int month, int day) { return test::PickedTime(QDate(2024, month, day)); };
   temp_.AddUser("Anna", "a", day(5, 28));  // forecast duration 29; cycles of 28 28 28 and 64
