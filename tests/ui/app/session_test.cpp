@@ -63,9 +63,9 @@ TEST_F(SessionTest, AStoreThatCannotBeOpenedEndsTheProgramUntouchedAndExitAtTheL
 // and still there for the next run of the program.
 TEST_F(SessionTest, RegisterLogInSaveLogOffLogInAgainKeepsTheData) {
   bool mainRan = false;
-  test::WhenModalOf<LoginDialog>([&mainRan](LoginDialog* login) {
+  test::WhenModal<LoginDialog>([&mainRan](LoginDialog* login) {
     EXPECT_EQ(login->UserNameBox()->count(), 0);
-    test::WhenModalOf<RegisterDialog>([](RegisterDialog* registration) {
+    test::WhenModal<RegisterDialog>([](RegisterDialog* registration) {
       test::Type(registration->UserNameField(), " Vessa ");
       test::Type(registration->PasswordField(), "moon");
       test::Type(registration->ConfirmationField(), "moon");
@@ -74,7 +74,7 @@ TEST_F(SessionTest, RegisterLogInSaveLogOffLogInAgainKeepsTheData) {
     QTest::mouseClick(login->RegisterButton(), Qt::LeftButton);
     EXPECT_EQ(login->UserNameBox()->currentText(), QStringLiteral("Vessa"));
     EXPECT_EQ(login->focusWidget(), login->PasswordField());
-    test::WhenModalOf<MainDialog>([&mainRan](MainDialog* main) {
+    test::WhenModal<MainDialog>([&mainRan](MainDialog* main) {
       mainRan = true;
       auto* duration = FindControlAs<QLineEdit>(main, 1009);
       EXPECT_EQ(duration->text(), QStringLiteral("29"));
@@ -82,7 +82,7 @@ TEST_F(SessionTest, RegisterLogInSaveLogOffLogInAgainKeepsTheData) {
       QTest::mouseClick(main->SaveButton(), Qt::LeftButton);
       main->Command(MainDialog::kCmdLogOff)->trigger();
       EXPECT_NE(duration->text(), QStringLiteral("27"));
-      test::WhenModalOf<LoginDialog>([](LoginDialog* again) {
+      test::WhenModal<LoginDialog>([](LoginDialog* again) {
         test::Type(again->UserNameBox()->lineEdit(), "v");  // completes to Vessa
         test::Type(again->PasswordField(), "moon");
         QTest::keyClick(again->PasswordField(), Qt::Key_Return);
