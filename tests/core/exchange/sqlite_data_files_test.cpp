@@ -28,7 +28,8 @@ namespace lunaret {
 namespace {
 
 std::vector<StatisticsRecord> AnnasRecords(const std::string& path) {
-  return LoadStatistics(test::StoreRun(path).store, "Anna");
+  test::StoreRun run(path);
+  return LoadStatistics(run.store, "Anna");
 }
 
 class StoreBackupTest : public test::StoreTest {
