@@ -74,8 +74,9 @@ TEST(SqliteStoreFile, ADamagedOrForeignFileIsRefusedAndLeftByteForByteAsItWas) {
     const std::string path = folder.path() + "/registry.db";
     if (records >= 0)
       Save(path, 1, records);
-    if (sql)  // the log stays, as after a crash, where there is no store or it is damaged
+    if (sql) {  // the log stays, as after a crash, where there is no store or it is damaged
       EXPECT_EQ(test::RunSql(path, sql, records < 0 || garbageAt >= 0), SQLITE_OK) << sql;
+    }
     if (garbageAt >= 0) {
       std::string bytes = test::ReadFile(path);
       bytes.resize(std::max<std::size_t>(bytes.size(), 8192));
