@@ -24,6 +24,8 @@
 
 #include "core/store/registry_win.h"
 #else
+#include <sqlite3.h>
+
 #include "core/store/store_file.h"
 #endif
 
@@ -132,14 +134,35 @@ T& Got(const std::unique_ptr<T>& thing, const char* what) {
   return *thing;
 }
 
+// Another run of the program on the store at path: its backend and its user store.
+struct StoreRun {
+  explicit StoreRun(const std::string& path) : registry(OpenStore(path)) {}
+  std::unique_ptr<Registry> registry;
+  UserStore store{Got(registry, "the store")};
+};
+
+#ifndef _WIN32
+// Runs sql on the store file as another program would; with leaveLog that program ends without
+// folding its log in, as after a crash. SQLite's result.
+inline int RunSql(const std::string& path, const char* sql, bool leaveLog = false) {
+  sqlite3* db = nullptr;
+  int result = sqlite3_open(path.c_str(), &db);
+  if (result == SQLITE_OK && leaveLog)
+    sqlite3_db_config(db, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
+  if (result == SQLITE_OK)
+    result = sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
+  sqlite3_close(db);
+  return result;
+}
+#endif
+
 // The one store fixture: a fresh, empty store that nothing else shares, and calls that reach
 // the registry past the user store. Keys opened by Create and Open are closed at the end.
 class StoreTest : public ::testing::Test {
  protected:
   StoreTest() { Reopen(); }
   ~StoreTest() override {
-    store_.reset();
-    registry_.reset();
+    Close();
     RemoveStore(path_);
   }
   void SetUp() override { ASSERT_NE(registry_, nullptr); }
@@ -149,9 +172,10 @@ class StoreTest : public ::testing::Test {
   }
   Registry& registry() { return Got(registry_, "the test store"); }
   UserStore& store() { return Got(store_, "the test store"); }
+  void Close() { store_.reset(), registry_.reset(); }
   // Closes the backend and opens the same store again, as the next run of the program would.
   void Reopen() {
-    store_.reset();
+    Close();
     registry_ = folder_.path().empty() ? nullptr : OpenStore(path_);
     store_ = registry_ ? std::make_unique<UserStore>(*registry_) : nullptr;
   }

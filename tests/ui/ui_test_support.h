@@ -20,6 +20,7 @@
 #include <ostream>
 #include <set>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "controls/message_box.h"
@@ -180,11 +181,12 @@ inline void CloseWhenLeftOpen(QWidget* dialog, int timeoutMs = 5000) {
   });
 }
 
-// Runs action on the next modal widget other than the one active now, as soon as it appears
-// inside a running exec(). Fails the current test when none appears within timeoutMs, and
+// Runs action on the next modal widget (as a T) other than the one active now, as soon as it
+// appears inside a running exec(). Fails the current test when none appears within timeoutMs, and
 // fails it and closes the dialog when it is still open timeoutMs after the action ran. Call
 // before the code that opens the dialog.
-inline void WhenModal(std::function<void(QWidget*)> action, int timeoutMs = 5000) {
+template <typename T = QWidget>
+void WhenModal(std::type_identity_t<std::function<void(T*)>> action, int timeoutMs = 5000) {
   // Guarded pointers: a dialog built where a destroyed one stood must not pass for it.
   const QPointer<QWidget> previous = QApplication::activeModalWidget();
   auto isNew = [previous]() {
@@ -197,15 +199,10 @@ inline void WhenModal(std::function<void(QWidget*)> action, int timeoutMs = 5000
       return;
     }
     const QPointer<QWidget> dialog = QApplication::activeModalWidget();
-    action(dialog.data());
+    action(qobject_cast<T*>(dialog.data()));
     if (!dialog.isNull())
       CloseWhenLeftOpen(dialog.data(), timeoutMs);
   });
-}
-
-template <typename T>
-void WhenModalOf(std::function<void(T*)> action, int timeoutMs = 5000) {
-  WhenModal([action](QWidget* widget) { action(qobject_cast<T*>(widget)); }, timeoutMs);
 }
 
 // Types text key by key, also characters that have no key of their own on a keyboard.

@@ -28,13 +28,8 @@ namespace lunaret {
 namespace {
 
 std::vector<StatisticsRecord> AnnasRecords(const std::string& path) {
-  auto registry = test::OpenStore(path);
-  if (!registry) {
-    ADD_FAILURE() << path << " does not open";
-    return {};
-  }
-  UserStore store(*registry);
-  return LoadStatistics(store, "Anna");
+  test::StoreRun run(path);
+  return LoadStatistics(run.store, "Anna");
 }
 
 class StoreBackupTest : public test::StoreTest {
@@ -69,16 +64,11 @@ TEST_F(StoreBackupTest, RefusalsChangeNothingThenTheBackupRestoresAndTheOldStore
     EXPECT_EQ(Restore(backup).result, result);
     std::filesystem::remove(backup_);
     EXPECT_EQ(Files(), before);
-    store_.reset();
-    registry_.reset();
+    Close();
   }
 
   // A copy that ended without folding its log in, after it had removed everything.
-  sqlite3* db = nullptr;
-  ASSERT_EQ(sqlite3_open(path_.c_str(), &db), SQLITE_OK);
-  sqlite3_db_config(db, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
-  ASSERT_EQ(sqlite3_exec(db, "DELETE FROM vals", nullptr, nullptr, nullptr), SQLITE_OK);
-  sqlite3_close(db);
+  ASSERT_EQ(test::RunSql(path_, "DELETE FROM vals", true), SQLITE_OK);
   ASSERT_TRUE(Files().contains("registry.db-wal"));
   const RestoreOutcome outcome = Restore(image);
   ASSERT_EQ(outcome.result, RestoreResult::kRestored);
@@ -102,13 +92,8 @@ TEST_F(StoreBackupTest, EveryFailureRefusesAndLeavesEveryFileAsItWas) {
   SaveStatistics(store(), "Anna", {{1078448461, 0}});
   std::string image;
   ASSERT_TRUE(ReadStoreImage(path_, &image));
-  store_.reset();
-  registry_.reset();
-  sqlite3* db = nullptr;  // the log of a copy that crashed
-  ASSERT_EQ(sqlite3_open(path_.c_str(), &db), SQLITE_OK);
-  sqlite3_db_config(db, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
-  ASSERT_EQ(sqlite3_exec(db, "DELETE FROM vals", nullptr, nullptr, nullptr), SQLITE_OK);
-  sqlite3_close(db);
+  Close();
+  ASSERT_EQ(test::RunSql(path_, "DELETE FROM vals", true), SQLITE_OK);  // a copy that crashed
   std::string damaged = std::string(image).replace(16, 2, "\x12\x34");  // no page size
   const std::string fifo = folder_.path() + "/fifo";
   ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
@@ -161,10 +146,8 @@ TEST_F(StoreBackupTest, CopiesOfKilledRestoresGoWhenTheStoreIsFreeAndOnlyThey) {
       test::WriteFile(name, "left");
     for (const std::string& name : kept)
       test::WriteFile(name, "kept");
-    if (std::string_view(step) == "restore") {
-      store_.reset();
-      registry_.reset();
-    }
+    if (std::string_view(step) == "restore")
+      Close();
     if (std::string_view(step) == "start")
       Reopen();
     else
@@ -177,7 +160,6 @@ TEST_F(StoreBackupTest, CopiesOfKilledRestoresGoWhenTheStoreIsFreeAndOnlyThey) {
   }
 }
 
-// Missing folders of the store are made for its owner alone, and go again with a refusal.
 TEST_F(StoreBackupTest, MissingFoldersAreMadeForTheOwnerAndGoWithARefusal) {
   std::string image;
   ASSERT_TRUE(ReadStoreImage(path_, &image));

@@ -42,11 +42,9 @@ Records Generation(int generation, int count) {
 
 // Saves records as Anna's, and the generation as her cycle start.
 void Save(const std::string& path, int generation, int count) {
-  auto registry = test::OpenStore(path);
-  ASSERT_NE(registry, nullptr);
-  UserStore store(*registry);
-  SaveStatistics(store, "Anna", Generation(generation, count));
-  store.SetCycleStart("Anna", generation);
+  test::StoreRun run(path);
+  SaveStatistics(run.store, "Anna", Generation(generation, count));
+  run.store.SetCycleStart("Anna", generation);
 }
 
 // Runs work in a child process; the parent holds no connection: SQLite's locks stay behind.
@@ -76,13 +74,9 @@ TEST(SqliteStoreFile, ADamagedOrForeignFileIsRefusedAndLeftByteForByteAsItWas) {
     const std::string path = folder.path() + "/registry.db";
     if (records >= 0)
       Save(path, 1, records);
-    sqlite3* db = nullptr;
-    if (sql && sqlite3_open(path.c_str(), &db) == SQLITE_OK) {
-      if (records < 0 || garbageAt >= 0)  // the log stays, as after a crash
-        sqlite3_db_config(db, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
-      EXPECT_EQ(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), SQLITE_OK) << sql;
+    if (sql) {  // the log stays, as after a crash, where there is no store or it is damaged
+      EXPECT_EQ(test::RunSql(path, sql, records < 0 || garbageAt >= 0), SQLITE_OK) << sql;
     }
-    sqlite3_close(db);
     if (garbageAt >= 0) {
       std::string bytes = test::ReadFile(path);
       bytes.resize(std::max<std::size_t>(bytes.size(), 8192));
@@ -102,11 +96,7 @@ TEST(SqliteStoreFile, ADamagedOrForeignFileIsRefusedAndLeftByteForByteAsItWas) {
   test::TempFolder folder;
   const std::string path = folder.path() + "/registry.db";
   Save(path, 1, 2);
-  sqlite3* db = nullptr;
-  ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
-  sqlite3_db_config(db, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
-  EXPECT_EQ(sqlite3_exec(db, "UPDATE vals SET data = data", nullptr, nullptr, nullptr), SQLITE_OK);
-  sqlite3_close(db);
+  EXPECT_EQ(test::RunSql(path, "UPDATE vals SET data = data", true), SQLITE_OK);
   ASSERT_TRUE(fs::exists(path + "-wal"));
   EXPECT_NE(test::OpenStore(path), nullptr);
   EXPECT_FALSE(fs::exists(path + "-wal"));
@@ -138,8 +128,7 @@ TEST(SqliteStoreFile, ANewStoreIsMadeReadableByItsOwnerOnlyAndWritesAreDurable) 
   const std::string empty = folder.path() + "/empty.db";  // an empty file becomes a store
   test::WriteFile(empty, "");
   Save(empty, 5, 2);
-  const auto reopened = test::OpenStore(empty);
-  EXPECT_EQ(reopened ? UserStore(*reopened).GetCycleStart("anna") : 0, 5);
+  EXPECT_EQ(test::StoreRun(empty).store.GetCycleStart("anna"), 5);
   // A file, a folder, a FIFO and a device in the store's place: refused without waiting.
   const std::string fifo = folder.path() + "/fifo";
   ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
@@ -153,9 +142,8 @@ using SqliteRegistryTest = test::StoreTest;
 
 // Another copy sees every change at once, also a user deleted and registered again.
 TEST_F(SqliteRegistryTest, TwoCopiesSeeEachOthersChanges) {
-  auto other = test::OpenStore(path_);  // another running copy of the program
-  ASSERT_NE(other, nullptr);
-  UserStore otherStore(*other);
+  test::StoreRun other(path_);  // another running copy of the program
+  UserStore& otherStore = other.store;
   ASSERT_TRUE(store().SetPassword("Anna", "pw"));
   EXPECT_TRUE(otherStore.FindUser("anna"));
   EXPECT_TRUE(otherStore.DeleteUserKey("Anna"));
@@ -194,16 +182,12 @@ TEST_F(SqliteRegistryTest, StaleHandlesAndBadPathsAreRefused) {
 // last key. Another program's triggers refuse those last steps.
 TEST_F(SqliteRegistryTest, ACallThatFailsHalfwayInsideATransactionLeavesNothingOfItself) {
   ASSERT_TRUE(store().SetPassword("Anna", "pw"));
-  sqlite3* other = nullptr;
-  ASSERT_EQ(sqlite3_open(path_.c_str(), &other), SQLITE_OK);
-  EXPECT_EQ(sqlite3_exec(other,
+  EXPECT_EQ(test::RunSql(path_,
                          "CREATE TRIGGER no_delete BEFORE DELETE ON keys BEGIN"
                          " SELECT RAISE(ABORT, 'refused'); END;"
                          "CREATE TRIGGER no_b BEFORE INSERT ON keys WHEN NEW.name = X'42' BEGIN"
-                         " SELECT RAISE(ABORT, 'refused'); END;",
-                         nullptr, nullptr, nullptr),
+                         " SELECT RAISE(ABORT, 'refused'); END;"),
             SQLITE_OK);
-  sqlite3_close(other);
   for (const bool nested : {false, true}) {
     SCOPED_TRACE(nested ? "inside a transaction" : "alone");
     std::optional<StoreTransaction> outer;
@@ -279,16 +263,14 @@ TEST(KilledSave, AKillAtAnyMomentLeavesTheOldOrTheNewRecordsComplete) {
     int status = 0;
     waitpid(pid, &status, 0);
     close(signal[0]);
-    auto registry = test::OpenStore(path);
-    ASSERT_NE(registry, nullptr);
-    UserStore store(*registry);
+    test::StoreRun run(path);
+    UserStore& store = run.store;
     const TimeValue start = store.GetCycleStart("Anna");
     EXPECT_EQ(LoadStatistics(store, "Anna"), Generation(start, start == 1 ? 5000 : 10000));
     EXPECT_TRUE(delayMs >= 0 || (start == 1 && WIFSIGNALED(status))) << "held before its commit";
   }
 }
 
-// Two processes create the store and write users, statistics and one shared user at once.
 TEST(ConcurrentWriters, TwoProcessesWritingAtOnceBothSucceed) {
   test::TempFolder folder;
   const std::string path = folder.path() + "/lunaret/registry.db";
@@ -325,9 +307,8 @@ TEST(ConcurrentWriters, TwoProcessesWritingAtOnceBothSucceed) {
       usleep(waited < 50000 ? 10000 : kill(child, SIGKILL));  // a writer that hangs fails
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
   }
-  auto registry = test::OpenStore(path);
-  ASSERT_NE(registry, nullptr);
-  UserStore store(*registry);
+  test::StoreRun run(path);
+  UserStore& store = run.store;
   EXPECT_EQ(store.ListUsers().size(), 2u * 60 + 3);  // the users, 0, 1000 and Shared
   for (int i = 0; i < 1060; i += i == 59 ? 941 : 1) {
     ASSERT_TRUE(store.GetPassword('U' + std::to_string(i), nullptr)) << i;

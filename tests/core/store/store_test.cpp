@@ -160,7 +160,6 @@ TEST_F(UserStoreTest, TheRegistryMatchesNamesAndRefusesWhatDoesNotFit) {
   EXPECT_EQ(registry().DeleteKey(root, "Nobody"), kErrorFileNotFound);
 }
 
-// Inside a transaction values read in bulk still follow every write made since.
 TEST_F(UserStoreTest, ReadsInsideATransactionFollowTheWritesMadeInIt) {
   StoreTransaction transaction(registry());
   const RegKey key = Create("Software\\Lunaret\\Anna");

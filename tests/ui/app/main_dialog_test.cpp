@@ -91,6 +91,14 @@ class MainDialogTest : public ::testing::Test {
         main_->Command(command)->trigger();
     }
   }
+  // Runs a command with its prompt answered (0: none may show); the boxes shown meanwhile.
+  QString Answered(int command, int answer = 0) {
+    boxes_.Clear();
+    if (answer != 0)
+      boxes_.Answer(answer);
+    Run(command);
+    return boxes_.Shown();
+  }
 
   void ExpectState(State state, const QString& user = QStringLiteral("Anna")) {
     const MainDialog& main = *main_;
@@ -193,9 +201,6 @@ TEST_F(MainDialogTest, StateTableWalkedTransitionByTransition) {
       Run(M::kCmdLogOff);
     ExpectState(t.from);
 
-    boxes_.Clear();
-    if (t.answer != 0)
-      boxes_.Answer(t.answer);
     const QString name = QString::fromUtf8(t.name != nullptr ? t.name : "");
     test::DialogWatcher<LoginDialog> logins([this, name](LoginDialog* dialog) {
       EXPECT_EQ(dialog->parentWidget(), main_.get());
@@ -222,12 +227,12 @@ TEST_F(MainDialogTest, StateTableWalkedTransitionByTransition) {
       change->reject();
     });
     test::DialogWatcher<AboutDialog> abouts;
-    Run(t.command);
+    const QString shown = Answered(t.command, t.answer);
 
     EXPECT_EQ(logins.shown + managements.shown + changes.shown + abouts.shown,
               t.name != nullptr ? 1 : 0);
     if (t.command != M::kCmdUserManagement) {  // its own messages: the account dialogs' test
-      EXPECT_EQ(boxes_.Shown(), t.answer != 0 ? PromptOf(t.command) : QString());
+      EXPECT_EQ(shown, t.answer != 0 ? PromptOf(t.command) : QString());
     }
     ExpectState(t.to, t.user);
     if (t.shown != nullptr) {
@@ -256,17 +261,13 @@ TEST_F(MainDialogTest, SavesBothPagesInOneTransactionAndKeepsChangesTheStoreRefu
   // Neither Save, nor Yes to a prompt, nor OK goes on with changes the store did not keep.
   for (int command : {int{kSave}, int{M::kCmdExit}, int{M::kCmdLogOff}, int{kOk}}) {
     SCOPED_TRACE(command);
-    boxes_.Clear();
-    boxes_.Answer(kIdYes);
-    Run(command);
-    EXPECT_TRUE(boxes_.Shown().endsWith("Unable to save changes for user Anna. | Lunaret | 0x30"));
+    EXPECT_TRUE(Answered(command, kIdYes)
+                    .endsWith("Unable to save changes for user Anna. | Lunaret | 0x30"));
     ExpectState(State::kModified);
   }
   EXPECT_EQ(Stored(), "31");
   faulty.refuseCommit = false;  // once the store keeps it again, Save goes through
-  boxes_.Clear();
-  Run(kSave);
-  EXPECT_TRUE(boxes_.Calls().empty());
+  EXPECT_EQ(Answered(kSave), "");
   ExpectState(State::kClean);
   EXPECT_EQ(Stored(), "32");
   main_.reset();
@@ -288,33 +289,22 @@ TEST_F(MainDialogTest, SaveAsksBeforeItReplacesWhatAnotherCopySaved) {
     Open(temp_.store());
     test::Retype(Duration(), "31");
     otherCopy(temp_.store());
-    boxes_.Clear();
-    boxes_.Answer(kIdNo);
-    Run(kSave);
-    EXPECT_EQ(boxes_.Shown(), question);
+    EXPECT_EQ(Answered(kSave, kIdNo), question);
     ExpectState(State::kModified);
     EXPECT_NE(Stored(), "31");
-    boxes_.Clear();
-    boxes_.Answer(kIdYes);
-    Run(kSave);
-    EXPECT_EQ(boxes_.Shown(), question);
+    EXPECT_EQ(Answered(kSave, kIdYes), question);
     ExpectState(State::kClean);
     EXPECT_EQ(Stored(), "31");
     // What this window saved is what it compares with next.
     test::Retype(Duration(), "29");
-    boxes_.Clear();
-    Run(kSave);
-    EXPECT_TRUE(boxes_.Calls().empty());
+    EXPECT_EQ(Answered(kSave), "");
     EXPECT_EQ(Stored(), "29");
     // Discard loads the store anew, and with it what the next save compares with.
     otherCopy(temp_.store());
     test::Retype(Duration(), "30");
-    boxes_.Answer(kIdYes);
-    Run(M::kCmdDiscardChanges);
+    Answered(M::kCmdDiscardChanges, kIdYes);
     test::Retype(Duration(), "28");
-    boxes_.Clear();
-    Run(kSave);
-    EXPECT_TRUE(boxes_.Calls().empty());
+    EXPECT_EQ(Answered(kSave), "");
     EXPECT_EQ(Stored(), "28");
     main_.reset();
   }
@@ -380,7 +370,7 @@ TEST_F(MainDialogTest, TheChartHasRoomAndAnAxisNearTheBarsShown) {
   EXPECT_TRUE(legend.contains("Mean 30.0 days")) << legend.join(" | ").toStdString();
 }
 
-// The Insights tab follows the other two pages as they stand, saved or not, and empties at log-off.
+// The other pages as they stand, saved or not.
 TEST_F(MainDialogTest, TheInsightsTabFollowsEveryChangeOfTheOtherPagesAndEmptiesAtLogOff) {
   const auto day = [](int month, int day) { return test::PickedTime(QDate(2024, month, day)); };
   temp_.AddUser("Anna", "a", day(5, 28));  // forecast duration 29; cycles of 28 28 28 and 64
@@ -425,8 +415,7 @@ TEST_F(MainDialogTest, TheInsightsTabFollowsEveryChangeOfTheOtherPagesAndEmpties
   main_->Tabs()->setCurrentIndex(2);
   EXPECT_EQ(bars(), 4);
 
-  boxes_.Answer(kIdNo);  // log off without saving
-  Run(M::kCmdLogOff);
+  Answered(M::kCmdLogOff, kIdNo);  // without saving
   EXPECT_EQ(text(cycles), "");
   EXPECT_FALSE(page->Chart()->isVisible());
 }

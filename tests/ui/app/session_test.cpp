@@ -63,9 +63,9 @@ TEST_F(SessionTest, AStoreThatCannotBeOpenedEndsTheProgramUntouchedAndExitAtTheL
 // and still there for the next run of the program.
 TEST_F(SessionTest, RegisterLogInSaveLogOffLogInAgainKeepsTheData) {
   bool mainRan = false;
-  test::WhenModalOf<LoginDialog>([&mainRan](LoginDialog* login) {
+  test::WhenModal<LoginDialog>([&mainRan](LoginDialog* login) {
     EXPECT_EQ(login->UserNameBox()->count(), 0);
-    test::WhenModalOf<RegisterDialog>([](RegisterDialog* registration) {
+    test::WhenModal<RegisterDialog>([](RegisterDialog* registration) {
       test::Type(registration->UserNameField(), " Vessa ");
       test::Type(registration->PasswordField(), "moon");
       test::Type(registration->ConfirmationField(), "moon");
@@ -74,7 +74,7 @@ TEST_F(SessionTest, RegisterLogInSaveLogOffLogInAgainKeepsTheData) {
     QTest::mouseClick(login->RegisterButton(), Qt::LeftButton);
     EXPECT_EQ(login->UserNameBox()->currentText(), QStringLiteral("Vessa"));
     EXPECT_EQ(login->focusWidget(), login->PasswordField());
-    test::WhenModalOf<MainDialog>([&mainRan](MainDialog* main) {
+    test::WhenModal<MainDialog>([&mainRan](MainDialog* main) {
       mainRan = true;
       auto* duration = FindControlAs<QLineEdit>(main, 1009);
       EXPECT_EQ(duration->text(), QStringLiteral("29"));
@@ -82,7 +82,7 @@ TEST_F(SessionTest, RegisterLogInSaveLogOffLogInAgainKeepsTheData) {
       QTest::mouseClick(main->SaveButton(), Qt::LeftButton);
       main->Command(MainDialog::kCmdLogOff)->trigger();
       EXPECT_NE(duration->text(), QStringLiteral("27"));
-      test::WhenModalOf<LoginDialog>([](LoginDialog* again) {
+      test::WhenModal<LoginDialog>([](LoginDialog* again) {
         test::Type(again->UserNameBox()->lineEdit(), "v");  // completes to Vessa
         test::Type(again->PasswordField(), "moon");
         QTest::keyClick(again->PasswordField(), Qt::Key_Return);
@@ -97,12 +97,10 @@ TEST_F(SessionTest, RegisterLogInSaveLogOffLogInAgainKeepsTheData) {
   EXPECT_FALSE(CalendarApp().InitInstance());
   EXPECT_TRUE(mainRan);
   EXPECT_EQ(boxes_.Shown(), "");
-  const auto registry = test::OpenStore(file_.string());  // a later run of the program
-  ASSERT_NE(registry, nullptr);
-  UserStore store(*registry);
+  test::StoreRun later(file_.string());
   std::string password;
-  EXPECT_TRUE(store.GetPassword("Vessa", &password) && password == "moon");
-  EXPECT_EQ(store.GetDuration("Vessa"), "27");
+  EXPECT_TRUE(later.store.GetPassword("Vessa", &password) && password == "moon");
+  EXPECT_EQ(later.store.GetDuration("Vessa"), "27");
 }
 
 TEST_F(SessionTest, TypedNamesCompleteFromTheSortedListOnlyWhileTheyGrow) {
@@ -222,7 +220,7 @@ TEST_F(SessionTest, RestoreSaysWhatItDidOrWhyNothingWasChanged) {
     EXPECT_EQ(status == 0 ? report.output : report.errors, said);
     EXPECT_TRUE((status == 0 ? report.errors : report.output).isEmpty());
   }
-  EXPECT_TRUE(UserStore(*test::OpenStore(file_.string())).FindUser("anna"));
+  EXPECT_TRUE(test::StoreRun(file_.string()).store.FindUser("anna"));
 }
 
 // A backup whose name is not text in the user's encoding is restored all the same, in every
@@ -249,9 +247,7 @@ TEST_F(SessionTest, RestoreTakesTheBackupsNameAsTheSystemsBytes) {
     EXPECT_EQ(*line.RestoreFile(), name);
     const std::filesystem::path store = home_ / "new" / "lunaret" / "registry.db";
     EXPECT_EQ(RunRestore(*line.RestoreFile(), store.string(), 1709288100).status, 0);
-    const auto registry = test::OpenStore(store.string());
-    ASSERT_NE(registry, nullptr);
-    EXPECT_TRUE(UserStore(*registry).FindUser("anna"));
+    EXPECT_TRUE(test::StoreRun(store.string()).store.FindUser("anna"));
   }
 }
 

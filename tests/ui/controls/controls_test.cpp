@@ -146,7 +146,7 @@ void ExpectButtonSetUp(const ThemedHoverButton* button, const ThemeLibrary* them
 template <typename Dialog>
 int RunDialog(Qt::Key key) {
   Dialog dialog;
-  test::WhenModalOf<Dialog>([key](Dialog* modal) {
+  test::WhenModal<Dialog>([key](Dialog* modal) {
     if (key == Qt::Key_unknown)
       QTest::mouseClick(modal->OkButton(), Qt::LeftButton);
     else

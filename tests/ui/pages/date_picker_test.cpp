@@ -48,7 +48,7 @@ TEST(DatePickerTest, TheWrongDateCheckAtOneOhOneLocalAndTheCalendarsRange) {
     if (*minimum != '\0')
       picker.SetMinimumDate(PickedTime(QDate::fromString(minimum, Qt::ISODate)));
     QString seen;
-    WhenModalOf<DatePickerDialog>([&](DatePickerDialog* dialog) {
+    WhenModal<DatePickerDialog>([&](DatePickerDialog* dialog) {
       seen = dialog->Calendar()->minimumDate().toString(Qt::ISODate);
       EXPECT_EQ(dialog->Calendar()->maximumDate(), QDate(2037, 12, 31));
       for (QString day : QString(tries).split(' ')) {
@@ -86,7 +86,7 @@ TEST(DatePickerTest, OpensCaptionlessBelowTheOwnersMenuBarAndCancelOrEscapeClose
   for (bool escape : {false, true}) {
     DatePickerDialog picker(May1(), inner);
     QPoint shownAt;
-    WhenModalOf<DatePickerDialog>([&](DatePickerDialog* dialog) {
+    WhenModal<DatePickerDialog>([&](DatePickerDialog* dialog) {
       shownAt = dialog->pos();
       dialog->Calendar()->setSelectedDate(QDate(2024, 5, 3));
       if (escape)

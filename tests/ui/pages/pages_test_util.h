@@ -20,7 +20,7 @@ inline TimeValue PickedTime(const QDate& day) {
 
 // Answers the next date picker with this day and OK.
 inline void PickNext(const QDate& day) {
-  WhenModalOf<DatePickerDialog>([day](DatePickerDialog* picker) {
+  WhenModal<DatePickerDialog>([day](DatePickerDialog* picker) {
     picker->Calendar()->setSelectedDate(day);
     QTest::mouseClick(picker->OkButton(), Qt::LeftButton);
   });

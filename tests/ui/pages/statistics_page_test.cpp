@@ -193,7 +193,7 @@ TEST_F(StatisticsPageTest, MensesDatesOnTheTrailingRowAppendRowsAndOnlyDateCells
       {0, 2, QDate(2024, 3, 1), QDate(2024, 3, 1)},    // ovulation: not before its own menses
   };
   for (const auto& [row, column, minimum, initial] : cases) {
-    WhenModalOf<DatePickerDialog>([minimum, initial](DatePickerDialog* picker) {
+    WhenModal<DatePickerDialog>([minimum, initial](DatePickerDialog* picker) {
       EXPECT_EQ(picker->MinimumDate(), PickedTime(minimum));
       EXPECT_EQ(picker->InitialDate(), PickedTime(initial));
       picker->reject();
