@@ -57,6 +57,7 @@ QWidget* LegendEntry(QWidget* parent, const DayMarks& marks, const QString& text
   row->setSpacing(2);
   row->addWidget(picture);
   row->addWidget(label);
+  row->addStretch(1);
   entry->setAccessibleName(text);
   return entry;
 }

@@ -12,6 +12,7 @@ namespace {
 
 const QColor kPeriod(0xb0, 0x20, 0x30);
 const QColor kFertile(0x30, 0x70, 0xb0);
+const QColor kHatch(0x30, 0x70, 0xb0, 0x80);  // lighter, so that the number stays clear
 
 }  // namespace
 
@@ -21,7 +22,7 @@ void DayCellDelegate::PaintMarks(QPainter* painter, const QRect& rect, const Day
   painter->setRenderHint(QPainter::Antialiasing);
   const QRect inner = rect.adjusted(2, 2, -2, -2);
   if (marks.fertile)
-    painter->fillRect(inner, QBrush(kFertile, Qt::BDiagPattern));
+    painter->fillRect(inner, QBrush(kHatch, Qt::BDiagPattern));
   if (marks.periodStart || marks.expectedStart || marks.expectedRange) {
     const Qt::PenStyle style = marks.periodStart     ? Qt::SolidLine
                                : marks.expectedStart ? Qt::DashLine

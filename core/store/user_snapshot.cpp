@@ -1,5 +1,6 @@
 #include "core/store/user_snapshot.h"
 
+#include "core/store/journal_store.h"
 #include "core/store/statistics_store.h"
 
 namespace lunaret {
@@ -11,6 +12,8 @@ UserSnapshot ReadUserSnapshot(UserStore& store, const std::string& user) {
   snapshot.duration = store.GetDuration(user);
   snapshot.cycleStart = store.GetCycleStart(user);
   snapshot.records = LoadStatistics(store, user);
+  snapshot.journal = LoadJournal(store, user);
+  snapshot.ownSymptoms = LoadOwnSymptomNames(store, user);
   return snapshot;
 }
 

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "core/base/journal_day.h"
 #include "core/base/statistics_record.h"
 #include "core/store/user_store.h"
 
@@ -15,6 +16,8 @@ struct UserSnapshot {
   std::string duration;
   TimeValue cycleStart = 0;
   std::vector<StatisticsRecord> records;
+  Journal journal;
+  std::vector<std::string> ownSymptoms;
 
   bool operator==(const UserSnapshot&) const = default;
 };
