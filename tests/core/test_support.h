@@ -120,7 +120,7 @@ inline void RemoveStore(const std::string&) {}  // the folder goes with the fixt
 
 // A real locale beside the C one, for what depends on the locale (scripts/deps.sh test makes it).
 #ifdef _WIN32
-inline constexpr const char* kRealLocale = "C.UTF-8";
+inline constexpr const char* kRealLocale = "";  // the user's own locale, whatever Wine gives
 #else
 inline constexpr const char* kRealLocale = "de_DE.UTF-8";
 #endif
