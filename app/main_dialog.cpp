@@ -205,8 +205,7 @@ void MainDialog::InitDialog() {
     statistics_->AddPeriodStart(
         MakeTimeValue(MakeDate(day.year(), day.month(), day.day()), 1, 1, 1));
   });
-  connect(calendar_, &CalendarPage::periodStartRemoved, statistics_,
-          &StatisticsPage::RemoveRecord);
+  connect(calendar_, &CalendarPage::periodStartRemoved, statistics_, &StatisticsPage::RemoveRecord);
   connect(calendar_, &CalendarPage::ovulationChanged, statistics_, &StatisticsPage::SetOvulation);
   if (!userName_.isEmpty())
     calendar_->LoadJournal(userName_);

@@ -2,8 +2,8 @@
 
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QLocale>
 #include <QLabel>
+#include <QLocale>
 #include <QPainter>
 #include <QPixmap>
 #include <QVBoxLayout>
@@ -98,9 +98,8 @@ CalendarPage::CalendarPage(UserStore& store, QWidget* parent) : QWidget(parent),
   month_->SetMarks([this](const QDate& date) { return MarksOf(date); });
   connect(month_, &MonthView::daySelected, this, &CalendarPage::ShowDay);
   connect(dayLog_, &DayLogPanel::dayEdited, this, &CalendarPage::OnDayEdited);
-  connect(dayLog_, &DayLogPanel::ownSymptomAdded, this, [this](const std::string& name) {
-    ownNames_.push_back(name);
-  });
+  connect(dayLog_, &DayLogPanel::ownSymptomAdded, this,
+          [this](const std::string& name) { ownNames_.push_back(name); });
   connect(dayLog_, &DayLogPanel::periodToggled, this, &CalendarPage::OnPeriodToggled);
   connect(dayLog_, &DayLogPanel::ovulationToggled, this, &CalendarPage::OnOvulationToggled);
 }
@@ -166,7 +165,9 @@ void CalendarPage::UpdateCycles(const std::vector<StatisticsRecord>& records,
     }
   }
   month_->RefreshMarks();
-  ShowDay(month_->SelectedDate());
+  // Only the boxes: the log may be in the middle of an edit.
+  const CycleBoxes boxes = BoxesOf(month_->SelectedDate());
+  dayLog_->ShowCycle(boxes.started, boxes.ovulation, boxes.possible);
 }
 
 DayMarks CalendarPage::MarksOf(const QDate& date) const {
@@ -181,8 +182,8 @@ DayMarks CalendarPage::MarksOf(const QDate& date) const {
   for (std::size_t i = 0; i < records_.size(); ++i) {
     marks.periodStart = marks.periodStart || recordStarts_[i] == day;
     DayNumber ovulation = 0;
-    marks.ovulation = marks.ovulation || (LocalDay(records_[i].ovulationDate, &ovulation) &&
-                                          ovulation == day);
+    marks.ovulation =
+        marks.ovulation || (LocalDay(records_[i].ovulationDate, &ovulation) && ovulation == day);
   }
   marks.periodStart = marks.periodStart || (firstDay_ != 0 && firstDay_ == day);
   marks.expectedStart = expected_.count(day) > 0;
@@ -207,19 +208,24 @@ int CalendarPage::CycleRowOf(DayNumber day) const {
   return day < end ? row : -1;
 }
 
-void CalendarPage::ShowDay(const QDate& date) {
+CalendarPage::CycleBoxes CalendarPage::BoxesOf(const QDate& date) const {
   const DayNumber day = DayOf(date);
-  const auto logged = journal_.find(day);
+  CycleBoxes boxes;
   const int row = user_.empty() ? -1 : CycleRowOf(day);
   DayNumber ovulation = 0;
-  const bool ovulates = row >= 0 &&
-                        LocalDay(records_[static_cast<std::size_t>(row)].ovulationDate,
-                                 &ovulation) &&
-                        ovulation == day;
-  const bool started = std::find(recordStarts_.begin(), recordStarts_.end(), day) !=
-                       recordStarts_.end();
+  boxes.possible = row >= 0;
+  boxes.ovulation = row >= 0 &&
+                    LocalDay(records_[static_cast<std::size_t>(row)].ovulationDate, &ovulation) &&
+                    ovulation == day;
+  boxes.started = std::find(recordStarts_.begin(), recordStarts_.end(), day) != recordStarts_.end();
+  return boxes;
+}
+
+void CalendarPage::ShowDay(const QDate& date) {
+  const auto logged = journal_.find(DayOf(date));
+  const CycleBoxes boxes = BoxesOf(date);
   dayLog_->Show(date, logged != journal_.end() ? logged->second : JournalDay{}, ownNames_,
-                started, ovulates, row >= 0);
+                boxes.started, boxes.ovulation, boxes.possible);
 }
 
 void CalendarPage::OnDayEdited(const JournalDay& day) {
@@ -244,9 +250,8 @@ void CalendarPage::OnPeriodToggled(bool started) {
   const auto found = std::find(recordStarts_.begin(), recordStarts_.end(), day);
   if (found == recordStarts_.end())
     return;
-  const QString question =
-      tr("Remove the period that started on %1 from the statistics?")
-          .arg(QLocale().toString(date, QLocale::LongFormat));
+  const QString question = tr("Remove the period that started on %1 from the statistics?")
+                               .arg(QLocale().toString(date, QLocale::LongFormat));
   if (ShowMessageBox(this, question, tr("Lunaret"), kMbYesNo | kMbIconExclamation) != kIdYes) {
     ShowDay(date);  // the box shows the record again
     return;

@@ -56,6 +56,13 @@ class CalendarPage : public QWidget {
   void ovulationChanged(int row, TimeValue t);
 
  private:
+  // What the period and ovulation boxes show for a day.
+  struct CycleBoxes {
+    bool started = false;
+    bool ovulation = false;
+    bool possible = false;  // a record's cycle holds the day
+  };
+  CycleBoxes BoxesOf(const QDate& date) const;
   void ShowDay(const QDate& date);
   void OnDayEdited(const JournalDay& day);
   void OnPeriodToggled(bool started);

@@ -11,6 +11,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <memory>
 
 #include "core/base/journal_names.h"
 
@@ -27,12 +28,13 @@ QString Capitalized(std::string_view name) {
   return text;
 }
 
-QListWidgetItem* AddSymptomItem(QListWidget* list, const QString& text, bool own, bool checked) {
-  auto* item = new QListWidgetItem(text, list);  // owned by the list
+// Made whole before the list takes it, so that the list reports one change, with the item done.
+void AddSymptomItem(QListWidget* list, const QString& text, bool own, bool checked) {
+  auto item = std::make_unique<QListWidgetItem>(text);
   item->setFlags(Qt::ItemIsUserCheckable | Qt::ItemIsEnabled | Qt::ItemIsSelectable);
   item->setData(kOwnRole, own);
   item->setCheckState(checked ? Qt::Checked : Qt::Unchecked);
-  return item;
+  list->addItem(item.release());  // the list owns it now
 }
 
 }  // namespace
@@ -115,8 +117,8 @@ DayLogPanel::DayLogPanel(QWidget* parent) : QWidget(parent) {
 }
 
 void DayLogPanel::Show(const QDate& date, const JournalDay& day,
-                       const std::vector<std::string>& ownNames, bool periodStarted,
-                       bool ovulation, bool ovulationPossible) {
+                       const std::vector<std::string>& ownNames, bool periodStarted, bool ovulation,
+                       bool ovulationPossible) {
   showing_ = true;
   title_->setText(QLocale().toString(date, QLocale::LongFormat));
   flow_->setCurrentIndex(static_cast<int>(day.flow));
@@ -127,15 +129,19 @@ void DayLogPanel::Show(const QDate& date, const JournalDay& day,
     AddSymptomItem(symptoms_, Capitalized(SymptomName(symptom)), false, day.Has(symptom));
   }
   for (const std::string& name : ownNames) {
-    const bool checked = std::find(day.ownSymptoms.begin(), day.ownSymptoms.end(), name) !=
-                         day.ownSymptoms.end();
+    const bool checked =
+        std::find(day.ownSymptoms.begin(), day.ownSymptoms.end(), name) != day.ownSymptoms.end();
     AddSymptomItem(symptoms_, QString::fromStdString(name), true, checked);
   }
   const QString note = QString::fromUtf8(day.note.data(), static_cast<qsizetype>(day.note.size()));
   if (note_->toPlainText() != note)
     note_->setPlainText(note);
-  noteCount_->setText(
-      QStringLiteral("%1/%2").arg(note.toStdU32String().size()).arg(kMaxNoteChars));
+  noteCount_->setText(QStringLiteral("%1/%2").arg(note.toStdU32String().size()).arg(kMaxNoteChars));
+  ShowCycle(periodStarted, ovulation, ovulationPossible);
+  showing_ = false;
+}
+
+void DayLogPanel::ShowCycle(bool periodStarted, bool ovulation, bool ovulationPossible) {
   period_->setChecked(periodStarted);
   ovulation_->setChecked(ovulation);
   ovulation_->setEnabled(ovulationPossible);
@@ -143,7 +149,6 @@ void DayLogPanel::Show(const QDate& date, const JournalDay& day,
                              ? QString()
                              : QStringLiteral("No recorded period's cycle contains this day: "
                                               "record the period first."));
-  showing_ = false;
 }
 
 JournalDay DayLogPanel::Current() const {
@@ -195,7 +200,8 @@ void DayLogPanel::AddOwnSymptom() {
   }
   newSymptom_->clear();
   emit ownSymptomAdded(bytes);
-  AddSymptomItem(symptoms_, name, true, true);  // reports the edit
+  AddSymptomItem(symptoms_, name, true, true);
+  ReportEdit();
 }
 
 }  // namespace lunaret

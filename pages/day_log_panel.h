@@ -32,6 +32,8 @@ class DayLogPanel : public QWidget {
   // period's cycle contains the day, so that its ovulation can be set here.
   void Show(const QDate& date, const JournalDay& day, const std::vector<std::string>& ownNames,
             bool periodStarted, bool ovulation, bool ovulationPossible);
+  // Only the period and ovulation boxes, after the records changed.
+  void ShowCycle(bool periodStarted, bool ovulation, bool ovulationPossible);
 
   QComboBox* FlowBox() const { return flow_; }
   QComboBox* MoodBox() const { return mood_; }

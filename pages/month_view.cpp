@@ -51,9 +51,9 @@ MonthView::MonthView(QWidget* parent) : QWidget(parent) {
   table_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   table_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   const QSize cell = table_->itemDelegate()->sizeHint(QStyleOptionViewItem(), QModelIndex());
-  table_->setMinimumSize(cell.width() * 7 + 4,
-                         cell.height() * MonthModel::kWeeks +
-                             table_->horizontalHeader()->sizeHint().height() + 4);
+  table_->setMinimumSize(
+      cell.width() * 7 + 4,
+      cell.height() * MonthModel::kWeeks + table_->horizontalHeader()->sizeHint().height() + 4);
   table_->installEventFilter(this);
 
   auto* bar = new QHBoxLayout;
