@@ -7,6 +7,7 @@
 #include <ctime>
 
 #include "app/file_chooser.h"
+#include "app/import_refusal.h"
 #include "app/main_dialog.h"
 #include "app/regular_file.h"
 #include "controls/message_box.h"
@@ -15,6 +16,9 @@
 #include "core/exchange/forecast_calendar.h"
 #include "core/exchange/history_csv.h"
 #include "core/exchange/history_merge.h"
+#include "core/exchange/journal_csv.h"
+#include "core/exchange/journal_merge.h"
+#include "pages/calendar_page.h"
 #include "pages/general_page.h"
 #include "pages/page_dates.h"
 #include "pages/statistics_list.h"
@@ -32,31 +36,6 @@ constexpr unsigned kInfoFlags = kMbOk | kMbIconInformation;        // 0x40
 constexpr unsigned kRefusalFlags = kMbOk | kMbIconExclamation;     // 0x30
 constexpr unsigned kFailureFlags = kMbOk | kMbIconError;           // 0x10
 constexpr unsigned kConfirmFlags = kMbYesNo | kMbIconExclamation;  // 0x34
-// How many bad lines a refusal names.
-constexpr std::size_t kBadLinesShown = 5;
-
-QString Count(std::size_t n, const char* one, const char* many) {
-  return QStringLiteral("%1 %2").arg(n).arg(QString::fromLatin1(n == 1 ? one : many));
-}
-
-QString RowReason(const BadRow& row) {
-  const QString text = FromStore(row.text);
-  switch (row.problem) {
-    case RowProblem::kMissingStart:
-      return DataCommands::tr("no start date");
-    case RowProblem::kNotADate:
-      return DataCommands::tr("not a date: \"%1\"").arg(text);
-    case RowProblem::kOutOfRange:
-      return DataCommands::tr("%1 is outside %2 to %3")
-          .arg(text, ToQDate(kFirstStoredDay).toString(Qt::ISODate),
-               ToQDate(kLastStoredDay).toString(Qt::ISODate));
-    case RowProblem::kOvulationBeforeStart:
-      return DataCommands::tr("ovulation before start");
-    case RowProblem::kUnterminatedQuote:
-      return DataCommands::tr("a quoted field is not closed");
-  }
-  return {};
-}
 
 }  // namespace
 
@@ -107,33 +86,21 @@ void DataCommands::OnExportHistory() {
          [this](const QString& path, QByteArray* bytes, QString* success) {
            const std::vector<StatisticsRecord> records = window_->Statistics()->List()->Records();
            *bytes = QByteArray::fromStdString(WriteHistoryCsv(records));
-           *success = tr("Exported %1 to %2.").arg(Count(records.size(), "row", "rows"), path);
+           *success = tr("Exported %1 to %2.").arg(CountText(records.size(), "row", "rows"), path);
            return true;
          });
 }
 
-QString DataCommands::Refusal(const HistoryFile& file) {
-  switch (file.error) {
-    case HistoryFileError::kEmpty:
-      return tr("the file is empty.");
-    case HistoryFileError::kTooLarge:
-      return tr("the file is larger than 10 MB.");
-    case HistoryFileError::kNotText:
-      return tr("the file is not UTF-8 text.");
-    case HistoryFileError::kNoStartColumn:
-      return tr("the file has no \"start\" column.");
-    case HistoryFileError::kNone:
-      break;
-  }
-  if (file.badRowCount == 0)
-    return {};
-  QString text = Count(file.badRowCount, "bad line", "bad lines") + QLatin1Char(':');
-  for (std::size_t i = 0; i < file.badRows.size() && i < kBadLinesShown; ++i) {
-    text += tr("\nline %1: %2").arg(file.badRows[i].line).arg(RowReason(file.badRows[i]));
-  }
-  if (file.badRowCount > kBadLinesShown)
-    text += QStringLiteral("\n...");
-  return text;
+void DataCommands::OnExportJournal() {
+  SaveAs(tr("Lunaret export journal..."), tr("Export journal"),
+         QStringLiteral("lunaret-%1-journal.csv").arg(window_->UserName()),
+         tr("CSV files (*.csv);;All files (*)"),
+         [this](const QString& path, QByteArray* bytes, QString* success) {
+           const Journal& journal = window_->Calendar()->CurrentJournal();
+           *bytes = QByteArray::fromStdString(WriteJournalCsv(journal));
+           *success = tr("Exported %1 to %2.").arg(CountText(journal.size(), "day", "days"), path);
+           return true;
+         });
 }
 
 void DataCommands::OnImportHistory() {
@@ -147,10 +114,18 @@ void DataCommands::OnImportHistory() {
     ShowMessageBox(window_, tr("Unable to read %1:\n%2").arg(path, reason), title, kFailureFlags);
     return;
   }
-  // One byte past the limit is enough to know that a file is too large.
-  const QByteArray bytes = input.read(static_cast<qint64>(kMaxHistoryFileBytes) + 1);
-  const HistoryFile file = ReadHistoryCsv(std::string_view(bytes.constData(), bytes.size()));
-  if (const QString refusal = Refusal(file); !refusal.isEmpty()) {
+  // One byte past the larger limit is enough to know that a file is too large for either kind.
+  const QByteArray bytes =
+      input.read(static_cast<qint64>(std::max(kMaxHistoryFileBytes, kMaxJournalFileBytes)) + 1);
+  const std::string_view text(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+  // A journal file is known by its header; anything else is read as a history.
+  if (const JournalFile journal = ReadJournalCsv(text);
+      journal.error != JournalFileError::kNotAJournal) {
+    ImportJournal(journal, path, title);
+    return;
+  }
+  const HistoryFile file = ReadHistoryCsv(text);
+  if (const QString refusal = HistoryRefusal(file); !refusal.isEmpty()) {
     ShowMessageBox(window_, tr("Nothing was imported from %1: %2").arg(path, refusal), title,
                    kRefusalFlags);
     return;
@@ -160,9 +135,9 @@ void DataCommands::OnImportHistory() {
   const ImportPlan plan = PlanImport(statistics->List()->Records(), file.records);
   const QString summary =
       tr("%1, %2 already there, %3.")
-          .arg(Count(plan.additions.size(), "row to add", "rows to add"))
+          .arg(CountText(plan.additions.size(), "row to add", "rows to add"))
           .arg(plan.alreadyThere)
-          .arg(Count(plan.fills.size(), "ovulation to fill in", "ovulations to fill in"));
+          .arg(CountText(plan.fills.size(), "ovulation to fill in", "ovulations to fill in"));
   if (!plan.Changes()) {
     ShowMessageBox(window_, summary + tr(" Nothing to import."), title, kInfoFlags);
     return;
@@ -171,6 +146,30 @@ void DataCommands::OnImportHistory() {
     return;
   statistics->ImportRecords(plan);
   window_->Tabs()->setCurrentWidget(statistics);
+}
+
+void DataCommands::ImportJournal(const JournalFile& file, const QString& path,
+                                 const QString& title) {
+  if (const QString refusal = JournalRefusal(file); !refusal.isEmpty()) {
+    ShowMessageBox(window_, tr("Nothing was imported from %1: %2").arg(path, refusal), title,
+                   kRefusalFlags);
+    return;
+  }
+  CalendarPage* calendar = window_->Calendar();
+  const JournalImportPlan plan = PlanJournalImport(calendar->CurrentJournal(), file.days);
+  const QString summary =
+      tr("%1, %2 logged already, of which %3.")
+          .arg(CountText(plan.daysAdded(), "day to add", "days to add"))
+          .arg(plan.daysGaining() + plan.unchanged)
+          .arg(CountText(plan.daysGaining(), "gains what it lacks", "gain what they lack"));
+  if (!plan.Changes()) {
+    ShowMessageBox(window_, summary + tr(" Nothing to import."), title, kInfoFlags);
+    return;
+  }
+  if (ShowMessageBox(window_, summary + tr(" Import?"), title, kConfirmFlags) != kIdYes)
+    return;
+  calendar->ImportJournal(plan);
+  window_->Tabs()->setCurrentWidget(calendar);
 }
 
 void DataCommands::OnExportForecast() {
@@ -192,10 +191,10 @@ void DataCommands::OnExportForecast() {
          [&](const QString& path, QByteArray* bytes, QString* success) {
            *bytes = QByteArray::fromStdString(
                WriteForecastCalendar(ToStore(window_->UserName()), schedule, std::time(nullptr)));
-           QString what = Count(schedule.periods.size(), "expected period", "expected periods");
+           QString what = CountText(schedule.periods.size(), "expected period", "expected periods");
            if (!schedule.fertileWindows.empty()) {
              what += tr(" and %1").arg(
-                 Count(schedule.fertileWindows.size(), "fertile window", "fertile windows"));
+                 CountText(schedule.fertileWindows.size(), "fertile window", "fertile windows"));
            }
            *success = tr("Exported %1 to %2.").arg(what, path);
            return true;

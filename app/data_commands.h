@@ -9,7 +9,7 @@
 namespace lunaret {
 
 class MainDialog;
-struct HistoryFile;
+struct JournalFile;
 
 // The Tools menu's data commands of the main window: the history out to a CSV file and back in,
 // the forecast out to an iCalendar file, and a backup of the whole store. Files are chosen
@@ -23,6 +23,7 @@ class DataCommands : public QObject {
   static constexpr int kCmdImportHistory = 32786;
   static constexpr int kCmdExportForecast = 32787;
   static constexpr int kCmdBackUp = 32788;
+  static constexpr int kCmdExportJournal = 32789;
 
   explicit DataCommands(MainDialog* window);
   ~DataCommands() override;
@@ -36,6 +37,7 @@ class DataCommands : public QObject {
 
  public slots:
   void OnExportHistory();
+  void OnExportJournal();
   void OnImportHistory();
   void OnExportForecast();
   void OnBackUp();
@@ -49,8 +51,8 @@ class DataCommands : public QObject {
   // outcome is said under title: info on success, the reason on failure.
   void SaveAs(const QString& title, const QString& caption, const QString& suggestedName,
               const QString& filter, const Content& content);
-  // Why a history file is refused, or empty when it can be read.
-  static QString Refusal(const HistoryFile& file);
+  // Asks, then merges a journal file's days into the Calendar page; refuses a bad file whole.
+  void ImportJournal(const JournalFile& file, const QString& path, const QString& title);
 
   MainDialog* window_;  // the parent
   QString storePath_;

@@ -72,6 +72,8 @@ MainDialog::MainDialog(UserStore& store, const QString& userName, QWidget* paren
   data_ = new DataCommands(this);
   QAction* exportHistory = AddCommand(tools, tr(" &Export history..."),
                                       DataCommands::kCmdExportHistory, "exportHistoryAction");
+  QAction* exportJournal = AddCommand(tools, tr(" Export &journal..."),
+                                      DataCommands::kCmdExportJournal, "exportJournalAction");
   QAction* importHistory = AddCommand(tools, tr(" &Import history..."),
                                       DataCommands::kCmdImportHistory, "importHistoryAction");
   QAction* exportForecast = AddCommand(tools, tr(" Export &forecast to calendar..."),
@@ -100,6 +102,7 @@ MainDialog::MainDialog(UserStore& store, const QString& userName, QWidget* paren
   connect(users, &QAction::triggered, this, &MainDialog::OnUserManagement);
   connect(Command(kCmdAbout), &QAction::triggered, this, &MainDialog::OnAbout);
   connect(exportHistory, &QAction::triggered, data_, &DataCommands::OnExportHistory);
+  connect(exportJournal, &QAction::triggered, data_, &DataCommands::OnExportJournal);
   connect(importHistory, &QAction::triggered, data_, &DataCommands::OnImportHistory);
   connect(exportForecast, &QAction::triggered, data_, &DataCommands::OnExportForecast);
 
@@ -347,7 +350,8 @@ void MainDialog::SetLoggedOff() {
 
 void MainDialog::EnableUserCommands(bool loggedIn) {
   for (int id : {kCmdLogOff, kCmdChangePassword, DataCommands::kCmdExportHistory,
-                 DataCommands::kCmdImportHistory, DataCommands::kCmdExportForecast})
+                 DataCommands::kCmdExportJournal, DataCommands::kCmdImportHistory,
+                 DataCommands::kCmdExportForecast})
     Command(id)->setEnabled(loggedIn);
 }
 

@@ -14,6 +14,7 @@
 #include "core/base/day_number.h"
 #include "core/cycles/cycle_insights.h"
 #include "core/cycles/forecast_source.h"
+#include "core/exchange/journal_merge.h"
 #include "core/store/journal_store.h"
 #include "pages/day_cell_delegate.h"
 #include "pages/day_log_panel.h"
@@ -136,6 +137,24 @@ void CalendarPage::ClearJournal() {
   UpdateCycles({}, CalendarDate{}, 0);
   dayLog_->Show(month_->SelectedDate(), JournalDay{}, {}, false, false, false);
   dayLog_->setEnabled(false);
+}
+
+void CalendarPage::ImportJournal(const JournalImportPlan& plan) {
+  if (user_.empty() || !plan.Changes())
+    return;
+  journal_ = ApplyJournalImport(std::move(journal_), plan);
+  for (const Journal* days : {&plan.additions, &plan.gains}) {
+    for (const auto& [day, log] : *days) {
+      for (const std::string& name : log.ownSymptoms) {
+        if (std::find(ownNames_.begin(), ownNames_.end(), name) == ownNames_.end() &&
+            ownNames_.size() < kMaxOwnSymptomNames)
+          ownNames_.push_back(name);
+      }
+    }
+  }
+  month_->RefreshMarks();
+  ShowDay(month_->SelectedDate());
+  emit modified();
 }
 
 void CalendarPage::UpdateCycles(const std::vector<StatisticsRecord>& records,

@@ -16,6 +16,7 @@
 namespace lunaret {
 
 class DayLogPanel;
+struct JournalImportPlan;
 class MonthView;
 struct DayMarks;
 
@@ -36,6 +37,9 @@ class CalendarPage : public QWidget {
   // the store refused.
   bool SaveJournal();
   void ClearJournal();
+  // Merges an imported journal file's days as planned, her own symptoms among them added to her
+  // list; unsaved changes like any edit.
+  void ImportJournal(const JournalImportPlan& plan);
   // The records, first day and forecast duration as the other pages hold them now.
   void UpdateCycles(const std::vector<StatisticsRecord>& records, const CalendarDate& firstDay,
                     long forecastDuration);

@@ -3,6 +3,7 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <QDate>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <csignal>
 
@@ -11,6 +12,9 @@
 #include "app/main_dialog.h"
 #include "controls/hover_button.h"
 #include "core/exchange/history_csv.h"
+#include "core/exchange/journal_csv.h"
+#include "core/store/journal_store.h"
+#include "pages/calendar_page.h"
 #include "pages/statistics_list.h"
 #include "pages/statistics_page.h"
 #include "ui_test_support.h"
@@ -92,9 +96,55 @@ TEST_F(DataCommandsTest, ImportedRowsAreUnsavedChangesThatDiscardDropsAndSaveWri
   Open();
   EXPECT_EQ(Shown(), merged);
   main_->Command(MainDialog::kCmdLogOff)->trigger();  // greys all but the backup
-  for (int id : {DataCommands::kCmdExportHistory, DataCommands::kCmdImportHistory,
-                 DataCommands::kCmdExportForecast, DataCommands::kCmdBackUp})
+  for (int id : {DataCommands::kCmdExportHistory, DataCommands::kCmdExportJournal,
+                 DataCommands::kCmdImportHistory, DataCommands::kCmdExportForecast,
+                 DataCommands::kCmdBackUp})
     EXPECT_EQ(main_->Command(id)->isEnabled(), id == DataCommands::kCmdBackUp);
+}
+
+// Her journal goes out as a journal file; Import knows one by its header and merges its days,
+// asked first: new days at the start and the end, a logged day gaining its note; a bad row
+// refuses the file whole.
+TEST_F(DataCommandsTest, AJournalFileGoesOutAndComesBackMergedIntoTheCalendar) {
+  const auto log = [](Flow flow, Mood mood, SymptomSet symptoms = 0, std::string note = {}) {
+    JournalDay day;
+    day.flow = flow;
+    day.mood = mood;
+    day.symptoms = symptoms;
+    day.note = std::move(note);
+    return day;
+  };
+  const DayNumber jan = DayNumberOf(2022, 1, 10), feb = DayNumberOf(2022, 2, 10);
+  Journal logged = {{jan, log(Flow::kHeavy, Mood::kNone)}, {feb, log(Flow::kNone, Mood::kCalm)}};
+  ASSERT_TRUE(SaveJournalChanges(temp_.store(), "Anna", {}, logged));
+  Open();
+  Run(DataCommands::kCmdExportJournal, "out.csv", {});
+  EXPECT_EQ(offered_, "lunaret-Anna-journal.csv");
+  QFile written(path_);
+  ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+  EXPECT_EQ(written.readAll().toStdString(), WriteJournalCsv(logged));
+
+  Run(DataCommands::kCmdImportHistory, "in.csv",
+      "date,flow,symptoms,mood,note\r\n2022-01-05,light,,,\r\n2022-02-10,,cramps,sad,"
+      "\"\xCE\xB1, \"\"\xCE\xB2\"\"\"\r\n2022-03-01,,,happy,\r\n",
+      kIdYes);
+  EXPECT_EQ(boxes_.Shown(),
+            "2 days to add, 1 logged already, of which 1 gains what it lacks. Import? | "
+            "Lunaret import history... | 0x34");
+  logged[DayNumberOf(2022, 1, 5)] = log(Flow::kLight, Mood::kNone);
+  logged[feb] =
+      log(Flow::kNone, Mood::kCalm, SymptomBit(Symptom::kCramps), "\xCE\xB1, \"\xCE\xB2\"");
+  logged[DayNumberOf(2022, 3, 1)] = log(Flow::kNone, Mood::kHappy);
+  EXPECT_EQ(main_->Calendar()->CurrentJournal(), logged);
+  EXPECT_TRUE(main_->IsModified());
+  EXPECT_EQ(main_->Tabs()->currentWidget(), main_->Calendar());
+
+  Run(DataCommands::kCmdImportHistory, "bad.csv",
+      "date,flow\r\n2022-04-01,\r\n2022-04-02,gushing,x\r\n");
+  EXPECT_EQ(boxes_.Shown(), "Nothing was imported from " + path_ +
+                                ": 1 bad line:\nline 3: not a flow: \"gushing\" | "
+                                "Lunaret import history... | 0x30");
+  EXPECT_EQ(main_->Calendar()->CurrentJournal(), logged);
 }
 
 // A FIFO or a device to import from is refused at once, as a file that cannot be read is.

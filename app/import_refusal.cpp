@@ -1,0 +1,118 @@
+#include "app/import_refusal.h"
+
+#include <QCoreApplication>
+
+#include "controls/ui_support.h"
+#include "core/base/stored_dates.h"
+#include "core/exchange/history_csv.h"
+#include "core/exchange/journal_csv.h"
+#include "pages/page_dates.h"
+
+namespace lunaret {
+
+namespace {
+
+QString Tr(const char* text) {
+  return QCoreApplication::translate("DataCommands", text);
+}
+
+QString OutsideStoredDays(const QString& text) {
+  return Tr("%1 is outside %2 to %3")
+      .arg(text, ToQDate(kFirstStoredDay).toString(Qt::ISODate),
+           ToQDate(kLastStoredDay).toString(Qt::ISODate));
+}
+
+QString RowReason(const BadRow& row) {
+  const QString text = FromStore(row.text);
+  switch (row.problem) {
+    case RowProblem::kMissingStart:
+      return Tr("no start date");
+    case RowProblem::kNotADate:
+      return Tr("not a date: \"%1\"").arg(text);
+    case RowProblem::kOutOfRange:
+      return OutsideStoredDays(text);
+    case RowProblem::kOvulationBeforeStart:
+      return Tr("ovulation before start");
+    case RowProblem::kUnterminatedQuote:
+      return Tr("a quoted field is not closed");
+  }
+  return {};
+}
+
+QString RowReason(const JournalBadRow& row) {
+  // Journal texts are UTF-8 on every platform.
+  const QString text = QString::fromStdString(row.text);
+  switch (row.problem) {
+    case JournalRowProblem::kMissingDate:
+      return Tr("no date");
+    case JournalRowProblem::kNotADate:
+      return Tr("not a date: \"%1\"").arg(text);
+    case JournalRowProblem::kOutOfRange:
+      return OutsideStoredDays(text);
+    case JournalRowProblem::kRepeatedDate:
+      return Tr("%1 is logged twice").arg(text);
+    case JournalRowProblem::kUnknownFlow:
+      return Tr("not a flow: \"%1\"").arg(text);
+    case JournalRowProblem::kUnknownMood:
+      return Tr("not a mood: \"%1\"").arg(text);
+    case JournalRowProblem::kBadSymptom:
+      return Tr("not a symptom: \"%1\"").arg(text);
+    case JournalRowProblem::kNoteTooLong:
+      return Tr("a note longer than 2000 characters");
+    case JournalRowProblem::kUnterminatedQuote:
+      return Tr("a quoted field is not closed");
+  }
+  return {};
+}
+
+// "N bad lines:" and the first of them, each "line L: reason".
+template <typename Row>
+QString BadLines(const std::vector<Row>& rows, std::size_t count) {
+  if (count == 0)
+    return {};
+  QString text = CountText(count, "bad line", "bad lines") + QLatin1Char(':');
+  for (const Row& row : rows)
+    text += Tr("\nline %1: %2").arg(row.line).arg(RowReason(row));
+  if (count > rows.size())
+    text += QStringLiteral("\n...");
+  return text;
+}
+
+}  // namespace
+
+QString CountText(std::size_t n, const char* one, const char* many) {
+  return QStringLiteral("%1 %2").arg(n).arg(QString::fromLatin1(n == 1 ? one : many));
+}
+
+QString HistoryRefusal(const HistoryFile& file) {
+  switch (file.error) {
+    case HistoryFileError::kEmpty:
+      return Tr("the file is empty.");
+    case HistoryFileError::kTooLarge:
+      return Tr("the file is larger than 10 MB.");
+    case HistoryFileError::kNotText:
+      return Tr("the file is not UTF-8 text.");
+    case HistoryFileError::kNoStartColumn:
+      return Tr("the file has no \"start\" column.");
+    case HistoryFileError::kNone:
+      break;
+  }
+  return BadLines(file.badRows, file.badRowCount);
+}
+
+QString JournalRefusal(const JournalFile& file) {
+  switch (file.error) {
+    case JournalFileError::kEmpty:
+      return Tr("the file is empty.");
+    case JournalFileError::kTooLarge:
+      return Tr("the file is larger than 64 MB.");
+    case JournalFileError::kNotText:
+      return Tr("the file is not UTF-8 text.");
+    case JournalFileError::kNotAJournal:
+    case JournalFileError::kNone:
+      break;
+  }
+  return BadLines(file.badRows, file.badRowCount);
+}
+
+}  // namespace lunaret
