@@ -280,7 +280,9 @@ void MainDialog::RefreshInsights() {
     return;
   }
   const std::vector<StatisticsRecord> records = statistics_->List()->Records();
-  insights_->UpdateInsights(records, general_->FirstDay(), general_->ForecastDuration());
+  static const Journal kNoJournal;  // before the Calendar page exists
+  insights_->UpdateInsights(records, general_->FirstDay(), general_->ForecastDuration(),
+                            calendar_ != nullptr ? calendar_->CurrentJournal() : kNoJournal);
   calendar_->UpdateCycles(records, general_->FirstDay(), general_->ForecastDuration());
 }
 

@@ -12,6 +12,8 @@
 
 #include "controls/ui_support.h"
 #include "core/cycles/cycle_insights_text.h"
+#include "core/cycles/journal_insights.h"
+#include "core/cycles/journal_insights_text.h"
 #include "pages/insights_chart.h"
 #include "pages/insights_chart_loader.h"
 #include "pages/page_dates.h"
@@ -123,6 +125,7 @@ InsightsPage::InsightsPage(QWidget* parent) : QWidget(parent) {
   accuracy_ =
       MakeLabel(content, kAccuracyId, "accuracy", QStringLiteral("Accuracy of the forecast"));
   notes_ = MakeLabel(content, kNotesId, "notes", QStringLiteral("Notes on your history"));
+  journal_ = MakeLabel(content, kJournalId, "journal", QStringLiteral("From your journal"));
   // The chart's room is kept from the start, so that the window opens large enough for it.
   chartArea_ = new QWidget(content);
   chartArea_->setObjectName(QStringLiteral("chartArea"));
@@ -142,6 +145,7 @@ InsightsPage::InsightsPage(QWidget* parent) : QWidget(parent) {
   layout_->addWidget(forecast_);
   layout_->addWidget(accuracy_);
   layout_->addWidget(notes_);
+  layout_->addWidget(journal_);
   layout_->addWidget(chartArea_, 1);
   layout_->addStretch(0);  // the room below the texts while there is no chart
   scroll->setWidget(content);
@@ -165,8 +169,17 @@ QWidget* InsightsPage::Chart() const {
 }
 
 void InsightsPage::UpdateInsights(const std::vector<StatisticsRecord>& records,
-                                  const CalendarDate& firstDay, long forecastDuration) {
+                                  const CalendarDate& firstDay, long forecastDuration,
+                                  const Journal& journal) {
   insights_ = ComputeInsights(records, firstDay, forecastDuration);
+  journalText_.clear();
+  if (!journal.empty()) {
+    // The journal's texts are UTF-8 on every platform.
+    const JournalInsights found = ComputeJournalInsights(journal, records, firstDay);
+    journalText_ = QString::fromStdString(PeriodLengthText(found.periodLength));
+    for (const std::string& line : SymptomLines(found))
+      journalText_ += QLatin1Char('\n') + QString::fromStdString(line);
+  }
   filled_ = true;
   ShowTexts();
   UpdateChart();
@@ -174,6 +187,7 @@ void InsightsPage::UpdateInsights(const std::vector<StatisticsRecord>& records,
 
 void InsightsPage::ClearInsights() {
   insights_ = CycleInsights{};
+  journalText_.clear();
   filled_ = false;
   ShowTexts();
   UpdateChart();
@@ -200,6 +214,8 @@ void InsightsPage::ShowTexts() {
   const QString notes = shown ? FromStore(HistoryNotesText(insights_.history)) : QString();
   notes_->setText(notes);
   notes_->setVisible(!notes.isEmpty());
+  journal_->setText(filled_ ? journalText_ : QString());
+  journal_->setVisible(filled_ && !journalText_.isEmpty());
   const int cycles = static_cast<int>(insights_.history.cycles.size());
   showAll_->setText(QStringLiteral("Show all %1 cycles").arg(cycles));
   showAll_->setVisible(shown && cycles > kRecentBars);

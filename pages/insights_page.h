@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "core/base/journal_day.h"
 #include "core/cycles/cycle_insights.h"
 
 class QCheckBox;
@@ -28,6 +29,7 @@ class InsightsPage : public QWidget {
   static constexpr int kForecastId = 1102;
   static constexpr int kAccuracyId = 1103;
   static constexpr int kNotesId = 1104;
+  static constexpr int kJournalId = 1108;
   static constexpr int kShowAllId = 1105;
   static constexpr int kChartId = 1106;
   static constexpr int kChartMissingId = 1107;
@@ -43,9 +45,10 @@ class InsightsPage : public QWidget {
   explicit InsightsPage(QWidget* parent = nullptr);
   ~InsightsPage() override;
 
-  // Recomputes everything from the records, the first day and the forecast duration.
+  // Recomputes everything from the records, the first day, the forecast duration and the
+  // journal.
   void UpdateInsights(const std::vector<StatisticsRecord>& records, const CalendarDate& firstDay,
-                      long forecastDuration);
+                      long forecastDuration, const Journal& journal = {});
   // Empties the page: nobody is logged in.
   void ClearInsights();
 
@@ -78,6 +81,8 @@ class InsightsPage : public QWidget {
   QLabel* forecast_ = nullptr;
   QLabel* accuracy_ = nullptr;
   QLabel* notes_ = nullptr;
+  QLabel* journal_ = nullptr;  // period lengths and symptoms, while she keeps a journal
+  QString journalText_;
   QCheckBox* showAll_ = nullptr;
   QWidget* chartArea_ = nullptr;
   QVBoxLayout* chartLayout_ = nullptr;

@@ -2,6 +2,7 @@
 // place as unsaved changes, and the period and ovulation boxes acting on the Statistics page.
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QTabWidget>
@@ -12,6 +13,7 @@
 #include "core/store/journal_store.h"
 #include "pages/calendar_page.h"
 #include "pages/day_log_panel.h"
+#include "pages/insights_page.h"
 #include "pages/month_view.h"
 #include "pages/pages_test_util.h"
 #include "pages/statistics_list.h"
@@ -99,6 +101,8 @@ TEST_F(CalendarTabTest, EachDaySaysInWordsWhatItShows) {
 // more.
 TEST_F(CalendarTabTest, ALoggedDayIsAnUnsavedChangeUntilSaveAndDiscardDropsIt) {
   const QDate day = today_.addDays(-3);
+  auto* fromJournal = FindControlAs<QLabel>(main_->Insights(), InsightsPage::kJournalId);
+  EXPECT_TRUE(fromJournal->isHidden());
   Click(day);
   QTest::keyClick(Log()->FlowBox(), Qt::Key_End);  // heavy
   EXPECT_TRUE(main_->IsModified());
@@ -110,6 +114,9 @@ TEST_F(CalendarTabTest, ALoggedDayIsAnUnsavedChangeUntilSaveAndDiscardDropsIt) {
   QTest::keyClick(Log()->NewSymptomField(), Qt::Key_Return);
   Log()->NoteField()->setFocus();
   test::Type(Log()->NoteField(), "ありがとう");
+  // The Insights tab follows the journal as it stands: each symptom on cycle day 8.
+  EXPECT_TRUE(fromJournal->text().contains("\nheadache: once, on day 8"));
+  EXPECT_FALSE(fromJournal->isHidden());
   QTest::mouseClick(main_->SaveButton(), Qt::LeftButton);
   EXPECT_FALSE(main_->IsModified());
 
