@@ -48,10 +48,12 @@ DayLogPanel::DayLogPanel(QWidget* parent) : QWidget(parent) {
 
   flow_ = new QComboBox(this);
   flow_->setObjectName(QStringLiteral("flowBox"));
+  flow_->setAccessibleName(QStringLiteral("Flow"));
   for (int i = 0; i < kFlowCount; ++i)
     flow_->addItem(Capitalized(FlowName(static_cast<Flow>(i))));
   mood_ = new QComboBox(this);
   mood_->setObjectName(QStringLiteral("moodBox"));
+  mood_->setAccessibleName(QStringLiteral("Mood"));
   for (int i = 0; i < kMoodCount; ++i)
     mood_->addItem(Capitalized(MoodName(static_cast<Mood>(i))));
 
