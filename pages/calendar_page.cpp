@@ -109,8 +109,8 @@ CalendarPage::~CalendarPage() = default;
 
 void CalendarPage::LoadJournal(const QString& userName) {
   user_ = ToStore(userName);
-  loaded_ = journal_ = lunaret::LoadJournal(store_, user_);
-  loadedNames_ = ownNames_ = LoadOwnSymptomNames(store_, user_);
+  journal_ = lunaret::LoadJournal(store_, user_);
+  ownNames_ = LoadOwnSymptomNames(store_, user_);
   dayLog_->setEnabled(true);
   month_->RefreshMarks();
   ShowDay(month_->SelectedDate());
@@ -119,20 +119,19 @@ void CalendarPage::LoadJournal(const QString& userName) {
 bool CalendarPage::SaveJournal() {
   if (user_.empty())
     return true;
-  if (!SaveJournalChanges(store_, user_, loaded_, journal_))
+  // Against what the store holds now, so that the store ends up as the window shows it also
+  // after another copy saved (the window asked before replacing that).
+  if (!SaveJournalChanges(store_, user_, lunaret::LoadJournal(store_, user_), journal_))
     return false;
-  if (ownNames_ != loadedNames_ && !SaveOwnSymptomNames(store_, user_, ownNames_))
+  if (ownNames_ != LoadOwnSymptomNames(store_, user_) &&
+      !SaveOwnSymptomNames(store_, user_, ownNames_))
     return false;
-  loaded_ = journal_;
-  loadedNames_ = ownNames_;
   return true;
 }
 
 void CalendarPage::ClearJournal() {
   user_.clear();
-  loaded_.clear();
   journal_.clear();
-  loadedNames_.clear();
   ownNames_.clear();
   UpdateCycles({}, CalendarDate{}, 0);
   dayLog_->Show(month_->SelectedDate(), JournalDay{}, {}, false, false, false);

@@ -33,8 +33,8 @@ class CalendarPage : public QWidget {
   ~CalendarPage() override;
 
   void LoadJournal(const QString& userName);
-  // Writes the days that changed since the load (inside the caller's transaction); false when
-  // the store refused.
+  // Writes the days that differ from the store's (inside the caller's transaction), and her own
+  // symptom names; false when the store refused.
   bool SaveJournal();
   void ClearJournal();
   // Merges an imported journal file's days as planned, her own symptoms among them added to her
@@ -76,9 +76,7 @@ class CalendarPage : public QWidget {
 
   UserStore& store_;
   std::string user_;
-  Journal loaded_;
   Journal journal_;
-  std::vector<std::string> loadedNames_;
   std::vector<std::string> ownNames_;
   std::vector<StatisticsRecord> records_;
   std::vector<DayNumber> recordStarts_;  // each record's local start day, in row order

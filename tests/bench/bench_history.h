@@ -1,7 +1,10 @@
 #ifndef LUNARET_TESTS_BENCH_BENCH_HISTORY_H
 #define LUNARET_TESTS_BENCH_BENCH_HISTORY_H
 
+#include <string>
 #include <vector>
+
+#include "core/base/journal_day.h"
 
 #include "core/cycles/dates.h"
 #include "core/cycles/statistics.h"
@@ -21,6 +24,27 @@ inline std::vector<StatisticsRecord> LongHistory(int count, CalendarDate* firstD
   }
   LocalDateOf(day, firstDay);
   return records;
+}
+
+inline constexpr int kTenYears = 3650;  // days
+
+// Every day of ten years from first logged: a flow in the first five days of each 28, two symptoms,
+// a mood and a note of 80 characters, Greek in every other one.
+inline Journal TenYearsJournal(DayNumber first) {
+  Journal journal;
+  for (int i = 0; i < kTenYears; ++i) {
+    JournalDay day;
+    day.flow = i % 28 < 5 ? static_cast<Flow>(1 + i % 28 % 4) : Flow::kNone;
+    day.symptoms = static_cast<SymptomSet>(3u << (i % 9));
+    day.mood = static_cast<Mood>(i % 7);
+    day.ownSymptoms =
+        i % 5 == 0 ? std::vector<std::string>{"Migraine aura"} : std::vector<std::string>{};
+    day.note = std::string(i % 2 ? 80 : 60, 'n');
+    for (int k = 0; i % 2 == 0 && k < 20; ++k)
+      day.note += "\xCE\xB1";  // alpha
+    journal.emplace(first + i, day);
+  }
+  return journal;
 }
 
 }  // namespace lunaret::bench

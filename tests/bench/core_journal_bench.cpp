@@ -9,6 +9,7 @@
 #include <string>
 #include <system_error>
 
+#include "bench_history.h"
 #include "core/store/journal_store.h"
 #include "core/store/store_file.h"
 #include "core/store/user_store.h"
@@ -18,7 +19,7 @@ namespace {
 using lunaret::DayNumber;
 using lunaret::Journal;
 
-constexpr int kTenYears = 3650;
+using lunaret::bench::kTenYears;
 
 // A store file with Anna's journal in a temporary folder, removed afterwards.
 class JournalBenchStore {
@@ -61,29 +62,9 @@ class JournalBenchStore {
   std::unique_ptr<lunaret::UserStore> store_;
 };
 
-// Every day of ten years logged: a flow in the first five days of each 28, two symptoms, a mood
-// and a note of 80 characters, Greek in every other one.
-Journal TenYears() {
-  Journal journal;
-  const DayNumber first = lunaret::DayNumberOf(2014, 1, 1);
-  for (int i = 0; i < kTenYears; ++i) {
-    lunaret::JournalDay day;
-    day.flow = i % 28 < 5 ? static_cast<lunaret::Flow>(1 + i % 28 % 4) : lunaret::Flow::kNone;
-    day.symptoms = static_cast<lunaret::SymptomSet>(3u << (i % 9));
-    day.mood = static_cast<lunaret::Mood>(i % 7);
-    day.ownSymptoms =
-        i % 5 == 0 ? std::vector<std::string>{"Migraine aura"} : std::vector<std::string>{};
-    day.note = std::string(i % 2 ? 80 : 60, 'n');
-    for (int k = 0; i % 2 == 0 && k < 20; ++k)
-      day.note += "\xCE\xB1";  // alpha
-    journal.emplace(first + i, day);
-  }
-  return journal;
-}
-
 void BM_LoadJournal(benchmark::State& state) {
   JournalBenchStore bench;
-  const Journal journal = TenYears();
+  const Journal journal = lunaret::bench::TenYearsJournal(lunaret::DayNumberOf(2014, 1, 1));
   if (!lunaret::SaveJournalChanges(bench.store(), "Anna", {}, journal))
     state.SkipWithError("save failed");
   for (auto _ : state) {
@@ -101,7 +82,7 @@ BENCHMARK(BM_LoadJournal)->Unit(benchmark::kMillisecond)->UseRealTime();
 // One day's note changed among ten years, saved in the caller's transaction and committed.
 void BM_SaveOneChangedDay(benchmark::State& state) {
   JournalBenchStore bench;
-  Journal before = TenYears();
+  Journal before = lunaret::bench::TenYearsJournal(lunaret::DayNumberOf(2014, 1, 1));
   if (!lunaret::SaveJournalChanges(bench.store(), "Anna", {}, before))
     state.SkipWithError("save failed");
   const DayNumber changed = before.begin()->first + kTenYears / 2;
