@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "core/store/journal_day_bytes.h"
+#include "core/store/opened_key.h"
 
 namespace lunaret {
 namespace {
@@ -12,31 +13,6 @@ constexpr std::size_t kMaxDayBytes =
     6 + kMaxOwnSymptomsPerDay * (1 + kMaxSymptomNameChars * 4) + 2 + kMaxNoteChars * 4;
 constexpr std::size_t kMaxSymptomNamesBytes =
     3 + kMaxOwnSymptomNames * (1 + kMaxSymptomNameChars * 4);
-
-std::string UserKeyPath(const std::string& user) {
-  return std::string(UserStore::kRootPath) + '\\' + user;
-}
-
-// The user's key, opened for one operation and closed on every path out of it.
-class UserKey {
- public:
-  UserKey(Registry& registry, const std::string& user, std::uint32_t access) : registry_(registry) {
-    open_ = registry_.OpenKey(kCurrentUser, UserKeyPath(user), access, &key_) == kErrorSuccess;
-  }
-  UserKey(const UserKey&) = delete;
-  UserKey& operator=(const UserKey&) = delete;
-  ~UserKey() {
-    if (open_)
-      registry_.CloseKey(key_);
-  }
-  bool isOpen() const { return open_; }
-  RegKey get() const { return key_; }
-
- private:
-  Registry& registry_;
-  RegKey key_ = 0;
-  bool open_ = false;
-};
 
 // A binary value's bytes into *bytes (its capacity the largest size accepted); false when it is
 // absent, not binary or larger.
@@ -92,7 +68,8 @@ Journal LoadJournal(UserStore& store, const std::string& user, std::size_t* unre
   StoreTransaction reading(registry);
   Journal journal;
   std::size_t bad = 0;
-  UserKey key(registry, user, kKeyRead);
+  OpenedKey key(registry);
+  key.Open(UserStore::KeyPath(user), kKeyRead);
   if (key.isOpen()) {
     // The names first: reading values in between could change the order of the walk.
     std::vector<std::pair<DayNumber, std::string>> days;
@@ -160,7 +137,8 @@ bool SaveJournalChanges(UserStore& store, const std::string& user, const Journal
   StoreTransaction transaction(registry);
   bool ok = true;
   {
-    UserKey key(registry, user, kKeyQueryValue | kKeySetValue);
+    OpenedKey key(registry);
+    key.Open(UserStore::KeyPath(user), kKeyQueryValue | kKeySetValue);
     if (!key.isOpen())
       return false;
     for (const auto& [day, bytes] : writes) {
@@ -175,7 +153,8 @@ bool SaveJournalChanges(UserStore& store, const std::string& user, const Journal
 
 std::vector<std::string> LoadOwnSymptomNames(UserStore& store, const std::string& user) {
   std::vector<std::string> names;
-  UserKey key(store.registry(), user, kKeyRead);
+  OpenedKey key(store.registry());
+  key.Open(UserStore::KeyPath(user), kKeyRead);
   std::string bytes;
   if (!key.isOpen() ||
       !ReadBinary(store.registry(), key.get(), kJournalSymptomsValue, &bytes,
@@ -190,7 +169,8 @@ bool SaveOwnSymptomNames(UserStore& store, const std::string& user,
   std::string bytes;
   if (!EncodeSymptomNames(names, &bytes))
     return false;
-  UserKey key(store.registry(), user, kKeyQueryValue | kKeySetValue);
+  OpenedKey key(store.registry());
+  key.Open(UserStore::KeyPath(user), kKeyQueryValue | kKeySetValue);
   if (!key.isOpen())
     return false;
   if (names.empty())

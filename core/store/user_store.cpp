@@ -5,6 +5,7 @@
 
 #include "core/base/scramble.h"
 #include "core/base/text.h"
+#include "core/store/opened_key.h"
 
 namespace lunaret {
 namespace {
@@ -18,12 +19,6 @@ constexpr const char* kStatisticsLengthValue = "StatisticsLength";
 constexpr const char* kStatisticsDatePrefix = "StatisticsDate";
 constexpr const char* kStatisticsOvulationPrefix = "StatisticsOvalDate";
 
-std::string UserKeyPath(const std::string& user) {
-  std::string path;
-  path.reserve(std::strlen(UserStore::kRootPath) + 1 + user.size());
-  return path.append(UserStore::kRootPath).append(1, '\\').append(user);
-}
-
 // "%s%d": the prefix followed by the index in decimal, without leading zeros.
 std::string NumberedName(const char* prefix, std::int32_t index) {
   char digits[16];
@@ -32,37 +27,6 @@ std::string NumberedName(const char* prefix, std::int32_t index) {
   name.reserve(std::strlen(prefix) + static_cast<std::size_t>(end - digits));
   return name.append(prefix).append(digits, end);
 }
-
-// A key held open for one operation and closed on every path out of it.
-class OpenedKey {
- public:
-  explicit OpenedKey(Registry& registry) : registry_(registry) {}
-  OpenedKey(const OpenedKey&) = delete;
-  OpenedKey& operator=(const OpenedKey&) = delete;
-  ~OpenedKey() { Close(); }
-
-  // Create-or-open with full access.
-  bool Create(const std::string& path) {
-    open_ = registry_.CreateKey(kCurrentUser, path, &key_) == kErrorSuccess;
-    return open_;
-  }
-  bool Open(const std::string& path, std::uint32_t access) {
-    open_ = registry_.OpenKey(kCurrentUser, path, access, &key_) == kErrorSuccess;
-    return open_;
-  }
-  void Close() {
-    if (open_)
-      registry_.CloseKey(key_);
-    open_ = false;
-  }
-  bool isOpen() const { return open_; }
-  RegKey get() const { return key_; }
-
- private:
-  Registry& registry_;
-  RegKey key_ = 0;
-  bool open_ = false;
-};
 
 // A zero-terminated text as stored: the bytes up to the first zero within size.
 std::string TextOf(const char* buffer, std::uint32_t size) {
@@ -75,7 +39,7 @@ std::string TextOf(const char* buffer, std::uint32_t size) {
 void WriteText(Registry& registry, const std::string& user, const char* name,
                const std::string& text) {
   OpenedKey key(registry);
-  if (!key.Create(UserKeyPath(user)))
+  if (!key.Create(UserStore::KeyPath(user)))
     return;
   const char* bytes = text.c_str();
   registry.SetValue(key.get(), name, kRegSz, reinterpret_cast<const unsigned char*>(bytes),
@@ -86,7 +50,7 @@ void WriteText(Registry& registry, const std::string& user, const char* name,
 void WriteNumber(Registry& registry, const std::string& user, const std::string& name,
                  std::uint32_t value) {
   OpenedKey key(registry);
-  if (!key.Create(UserKeyPath(user)))
+  if (!key.Create(UserStore::KeyPath(user)))
     return;
   const unsigned char bytes[4] = {
       static_cast<unsigned char>(value), static_cast<unsigned char>(value >> 8),
@@ -97,7 +61,7 @@ void WriteNumber(Registry& registry, const std::string& user, const std::string&
 // Starts from 0, so that whatever cannot be read reads as 0. The stored type is not checked.
 std::uint32_t ReadNumber(Registry& registry, const std::string& user, const std::string& name) {
   OpenedKey key(registry);
-  if (!key.Create(UserKeyPath(user)))
+  if (!key.Create(UserStore::KeyPath(user)))
     return 0;
   unsigned char bytes[4] = {0, 0, 0, 0};
   std::uint32_t type = 0;
@@ -112,6 +76,12 @@ std::uint32_t ReadNumber(Registry& registry, const std::string& user, const std:
 
 }  // namespace
 
+std::string UserStore::KeyPath(const std::string& user) {
+  std::string path;
+  path.reserve(std::strlen(kRootPath) + 1 + user.size());
+  return path.append(kRootPath).append(1, '\\').append(user);
+}
+
 bool UserStore::OpenRoot() {
   OpenedKey root(registry_);
   return root.Create(kRootPath);
@@ -121,7 +91,7 @@ bool UserStore::SetPassword(const std::string& user, const std::string& password
   if (password.size() > kMaxPasswordBytes)
     return false;
   OpenedKey key(registry_);
-  if (!key.Create(UserKeyPath(user)))
+  if (!key.Create(UserStore::KeyPath(user)))
     return false;
   const std::string stored = ScramblePassword(password);
   // Stored as a zero-terminated text: up to its first zero byte, plus the terminator.
@@ -139,7 +109,7 @@ bool UserStore::GetPassword(const std::string& user, std::string* password) {
   long rc = kErrorFileNotFound;
   {
     OpenedKey key(registry_);
-    if (!key.Open(UserKeyPath(user), kKeyRead))
+    if (!key.Open(UserStore::KeyPath(user), kKeyRead))
       return false;
     rc =
         registry_.QueryValue(key.get(), "", &type, reinterpret_cast<unsigned char*>(buffer), &size);
@@ -195,7 +165,7 @@ void UserStore::SetDuration(const std::string& user, const std::string& text) {
 
 std::string UserStore::GetDuration(const std::string& user) {
   OpenedKey key(registry_);
-  if (!key.Create(UserKeyPath(user)))
+  if (!key.Create(UserStore::KeyPath(user)))
     return {};
   char buffer[kDurationBufferBytes];
   std::uint32_t size = sizeof buffer;
@@ -246,7 +216,7 @@ TimeValue UserStore::GetStatisticsOvulationDate(const std::string& user, std::in
 void UserStore::DeleteStatistics(const std::string& user) {
   const auto count = static_cast<std::int32_t>(GetStatisticsLength(user));
   OpenedKey key(registry_);
-  key.Create(UserKeyPath(user));
+  key.Create(UserStore::KeyPath(user));
   if (key.isOpen() && count > 0) {
     // The walk ends as soon as every numbered value of the key is gone: a damaged count of
     // two billion would otherwise cost billions of calls that find nothing. The values that
@@ -276,7 +246,7 @@ void UserStore::DeleteStatistics(const std::string& user) {
 
 std::uint32_t UserStore::CountValues(const std::string& user) {
   OpenedKey key(registry_);
-  if (!key.Create(UserKeyPath(user)))
+  if (!key.Create(UserStore::KeyPath(user)))
     return 0;
   std::uint32_t count = 0;
   if (registry_.QueryValueCount(key.get(), &count) != kErrorSuccess)

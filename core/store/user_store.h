@@ -24,6 +24,9 @@ class UserStore {
 
   Registry& registry() { return registry_; }
 
+  // "Software\Lunaret\<user>": the key that holds everything of the user.
+  static std::string KeyPath(const std::string& user);
+
   // True when the root key "Software\Lunaret" can be created or opened.
   bool OpenRoot();
 
