@@ -1,5 +1,7 @@
 #include "core/exchange/csv_reader.h"
 
+#include "core/base/utf8.h"
+
 namespace lunaret {
 
 bool CsvReader::ReadQuoted() {
@@ -19,6 +21,17 @@ bool CsvReader::ReadQuoted() {
     quoted_.push_back('"');
     ++pos_;
   }
+}
+
+CsvText CheckCsvText(std::string_view* bytes, std::size_t limit) {
+  constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+  if (bytes->empty())
+    return CsvText::kEmpty;
+  if (bytes->size() > limit)
+    return CsvText::kTooLarge;
+  if (bytes->substr(0, kByteOrderMark.size()) == kByteOrderMark)
+    bytes->remove_prefix(kByteOrderMark.size());
+  return IsUtf8Text(*bytes) ? CsvText::kOk : CsvText::kNotText;
 }
 
 std::string_view TrimField(std::string_view text) {

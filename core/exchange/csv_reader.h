@@ -64,6 +64,16 @@ class CsvReader {
   std::string quoted_;  // the text of the quoted field being read
 };
 
+// What a CSV file's bytes are as a whole, before any row is read.
+enum class CsvText {
+  kOk,
+  kEmpty,     // no bytes at all
+  kTooLarge,  // over the limit
+  kNotText,   // not UTF-8, or holds zero bytes
+};
+// Checks the bytes of a whole file against limit and drops a UTF-8 byte order mark from them.
+CsvText CheckCsvText(std::string_view* bytes, std::size_t limit);
+
 // A field without the blanks (spaces, tabs) at either end.
 std::string_view TrimField(std::string_view text);
 

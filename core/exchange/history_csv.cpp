@@ -4,7 +4,6 @@
 #include <cstdio>
 
 #include "core/base/stored_dates.h"
-#include "core/base/utf8.h"
 #include "core/cycles/dates.h"
 #include "core/exchange/csv_reader.h"
 
@@ -12,7 +11,6 @@ namespace lunaret {
 namespace {
 
 constexpr std::string_view kHeader = "start,ovulation,cycle_days,ovulation_day\r\n";
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 std::string DateText(TimeValue t) {
   CalendarDate date;
@@ -89,19 +87,18 @@ std::string WriteHistoryCsv(const std::vector<StatisticsRecord>& records) {
 
 HistoryFile ReadHistoryCsv(std::string_view bytes) {
   HistoryFile file;
-  if (bytes.empty()) {
-    file.error = HistoryFileError::kEmpty;
-    return file;
-  }
-  if (bytes.size() > kMaxHistoryFileBytes) {
-    file.error = HistoryFileError::kTooLarge;
-    return file;
-  }
-  if (bytes.substr(0, kByteOrderMark.size()) == kByteOrderMark)
-    bytes.remove_prefix(kByteOrderMark.size());
-  if (!IsUtf8Text(bytes)) {
-    file.error = HistoryFileError::kNotText;
-    return file;
+  switch (CheckCsvText(&bytes, kMaxHistoryFileBytes)) {
+    case CsvText::kEmpty:
+      file.error = HistoryFileError::kEmpty;
+      return file;
+    case CsvText::kTooLarge:
+      file.error = HistoryFileError::kTooLarge;
+      return file;
+    case CsvText::kNotText:
+      file.error = HistoryFileError::kNotText;
+      return file;
+    case CsvText::kOk:
+      break;
   }
 
   CsvReader reader(bytes);

@@ -5,7 +5,6 @@
 #include <set>
 
 #include "core/base/journal_names.h"
-#include "core/base/utf8.h"
 #include "core/cycles/dates.h"
 #include "core/exchange/csv_reader.h"
 #include "core/exchange/history_csv.h"
@@ -14,7 +13,6 @@ namespace lunaret {
 namespace {
 
 constexpr std::string_view kHeader = "date,flow,symptoms,mood,note\r\n";
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 constexpr std::array<std::string_view, 5> kColumns = {"date", "flow", "symptoms", "mood", "note"};
 enum Column { kDate, kFlow, kSymptoms, kMood, kNote };
 
@@ -94,19 +92,18 @@ std::string WriteJournalCsv(const Journal& journal) {
 
 JournalFile ReadJournalCsv(std::string_view bytes) {
   JournalFile file;
-  if (bytes.empty()) {
-    file.error = JournalFileError::kEmpty;
-    return file;
-  }
-  if (bytes.size() > kMaxJournalFileBytes) {
-    file.error = JournalFileError::kTooLarge;
-    return file;
-  }
-  if (bytes.substr(0, kByteOrderMark.size()) == kByteOrderMark)
-    bytes.remove_prefix(kByteOrderMark.size());
-  if (!IsUtf8Text(bytes)) {
-    file.error = JournalFileError::kNotText;
-    return file;
+  switch (CheckCsvText(&bytes, kMaxJournalFileBytes)) {
+    case CsvText::kEmpty:
+      file.error = JournalFileError::kEmpty;
+      return file;
+    case CsvText::kTooLarge:
+      file.error = JournalFileError::kTooLarge;
+      return file;
+    case CsvText::kNotText:
+      file.error = JournalFileError::kNotText;
+      return file;
+    case CsvText::kOk:
+      break;
   }
 
   CsvReader reader(bytes);
