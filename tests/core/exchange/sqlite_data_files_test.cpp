@@ -13,6 +13,7 @@
 #include "../test_support.h"
 #include "core/exchange/forecast_calendar.h"
 #include "core/exchange/store_backup.h"
+#include "core/store/journal_store.h"
 
 // A rename from a name that ends so fails, as on a disk that has gone read-only.
 static std::string failRenameFrom;
@@ -47,6 +48,9 @@ class StoreBackupTest : public test::StoreTest {
 TEST_F(StoreBackupTest, RefusalsChangeNothingThenTheBackupRestoresAndTheOldStoreIsKept) {
   const std::vector<StatisticsRecord> saved = {{1078448461, 0}, {1080867661, 1082077261}};
   SaveStatistics(store(), "Anna", saved);
+  JournalDay logged;
+  logged.note = "\xCE\xB1";  // her journal comes back with the rest
+  ASSERT_TRUE(SaveJournalChanges(store(), "Anna", {}, {{DayNumberOf(2004, 3, 5), logged}}));
   std::string image;
   ASSERT_TRUE(ReadStoreImage(path_, &image));  // while the store is open
   const std::tuple<const char*, std::string, RestoreResult> cases[] = {
@@ -77,6 +81,10 @@ TEST_F(StoreBackupTest, RefusalsChangeNothingThenTheBackupRestoresAndTheOldStore
   EXPECT_EQ(Files().at("registry.db.bak"), image);
   EXPECT_EQ(std::filesystem::status(path_).permissions(), std::filesystem::perms(0600));
   EXPECT_EQ(AnnasRecords(path_), saved);
+  {
+    test::StoreRun restored(path_);
+    EXPECT_EQ(LoadJournal(restored.store, "Anna"), (Journal{{DayNumberOf(2004, 3, 5), logged}}));
+  }
   EXPECT_TRUE(AnnasRecords(outcome.keptAs).empty());
   EXPECT_EQ(Restore(image).keptAs, outcome.keptAs + "-2");  // a second one in that second
   // A file that is no store is only moved aside, with its log.
