@@ -24,6 +24,7 @@
 #include "app/user_management_dialog.h"
 #include "controls/about_dialog.h"
 #include "controls/hover_button.h"
+#include "core/store/journal_store.h"
 #include "pages/general_page.h"
 #include "pages/insights_page.h"
 #include "pages/pages_test_util.h"
@@ -281,6 +282,11 @@ TEST_F(MainDialogTest, SaveAsksBeforeItReplacesWhatAnotherCopySaved) {
       [](UserStore& other) { other.SetCycleStart("Anna", 1700086400); },
       [](UserStore& other) {
         SaveStatistics(other, "Anna", {{1690000000, 1691000000}});
+      },
+      [](UserStore& other) {
+        JournalDay day;
+        day.note = "x";
+        SaveJournalChanges(other, "Anna", LoadJournal(other, "Anna"), {{19000, day}});
       }};
   const QString question =
       "Your data was changed by another copy of Lunaret since you logged in. Replace it with "
