@@ -92,8 +92,14 @@ TEST_F(CalendarTabTest, EachDaySaysInWordsWhatItShows) {
   QTest::keyClick(Log()->FlowBox(), Qt::Key_Down);  // spotting
   QTest::keyClick(Log()->FlowBox(), Qt::Key_Down);  // light
   EXPECT_EQ(Description(first_), said(first_, "period started; light flow"));
+  QTest::keyClick(Log()->FlowBox(), Qt::Key_End);
+  EXPECT_EQ(Description(first_), said(first_, "period started; heavy flow"));
   EXPECT_EQ(Month()->Model()->IndexOf(first_).data(Qt::ToolTipRole).toString(),
             Description(first_));
+  // A day whose log is emptied again is no logged day.
+  QTest::keyClick(Log()->FlowBox(), Qt::Key_Home);
+  EXPECT_EQ(Description(first_), said(first_, "period started"));
+  EXPECT_TRUE(main_->Calendar()->CurrentJournal().empty());
 }
 
 // Flow, a symptom and a note make unsaved changes: Save keeps them for the next log in, Discard
@@ -184,6 +190,11 @@ TEST_F(CalendarTabTest, PeriodAndOvulationBoxesChangeTheStatisticsPage) {
   QTest::mouseClick(Log()->OvulationBox(), Qt::LeftButton);
   expected[3].ovulationDate = 0;
   EXPECT_EQ(Rows(), expected);
+  // The last record's cycle ends the day before her first day.
+  Click(first_.addDays(-1));
+  EXPECT_TRUE(Log()->OvulationBox()->isEnabled());
+  Click(first_);
+  EXPECT_FALSE(Log()->OvulationBox()->isEnabled());
   Click(days[0].addDays(-1));  // before every record
   EXPECT_FALSE(Log()->OvulationBox()->isEnabled());
   EXPECT_FALSE(Log()->OvulationBox()->toolTip().isEmpty());
@@ -195,18 +206,22 @@ TEST(MonthViewTest, KeysMoveByDaysWeeksAndMonthsWithinTheStoredDays) {
   MonthView view;
   view.show();
   QTableView* table = view.Table();
+  // From the last day of January: a month on lands on the last of February.
   const std::pair<Qt::Key, QDate> steps[] = {
-      {Qt::Key_Right, QDate(2037, 12, 1)},     {Qt::Key_Left, QDate(2037, 11, 30)},
-      {Qt::Key_Down, QDate(2037, 12, 7)},      {Qt::Key_Up, QDate(2037, 11, 30)},
-      {Qt::Key_PageDown, QDate(2037, 12, 30)}, {Qt::Key_Right, QDate(2037, 12, 31)},
-      {Qt::Key_Right, QDate(2037, 12, 31)},    {Qt::Key_PageUp, QDate(2037, 11, 30)},
+      {Qt::Key_Right, QDate(2037, 2, 1)},     {Qt::Key_Left, QDate(2037, 1, 31)},
+      {Qt::Key_Down, QDate(2037, 2, 7)},      {Qt::Key_Up, QDate(2037, 1, 31)},
+      {Qt::Key_PageDown, QDate(2037, 2, 28)}, {Qt::Key_PageUp, QDate(2037, 1, 28)},
       {Qt::Key_Home, QDate::currentDate()}};
-  view.SelectDate(QDate(2037, 11, 30));
+  view.SelectDate(QDate(2037, 1, 31));
   for (const auto& [key, date] : steps) {
     QTest::keyClick(table, key);
     EXPECT_EQ(view.SelectedDate(), date) << key;
     EXPECT_EQ(view.Model()->DateAt(table->currentIndex()), date) << key;
   }
+  view.SelectDate(QDate(2037, 12, 30));
+  QTest::keyClick(table, Qt::Key_Right);
+  QTest::keyClick(table, Qt::Key_Right);
+  EXPECT_EQ(view.SelectedDate(), QDate(2037, 12, 31));
   view.SelectDate(QDate(1970, 2, 2));
   QTest::keyClick(table, Qt::Key_Left);
   QTest::keyClick(table, Qt::Key_Left);

@@ -25,6 +25,7 @@
 #include "controls/about_dialog.h"
 #include "controls/hover_button.h"
 #include "core/store/journal_store.h"
+#include "pages/calendar_page.h"
 #include "pages/general_page.h"
 #include "pages/insights_page.h"
 #include "pages/pages_test_util.h"
@@ -301,6 +302,7 @@ TEST_F(MainDialogTest, SaveAsksBeforeItReplacesWhatAnotherCopySaved) {
     EXPECT_EQ(Answered(kSave, kIdYes), question);
     ExpectState(State::kClean);
     EXPECT_EQ(Stored(), "31");
+    EXPECT_EQ(LoadJournal(temp_.store(), "Anna"), main_->Calendar()->CurrentJournal());
     // What this window saved is what it compares with next.
     test::Retype(Duration(), "29");
     EXPECT_EQ(Answered(kSave), "");
