@@ -158,13 +158,20 @@ void CalendarPage::ImportJournal(const JournalImportPlan& plan) {
 
 void CalendarPage::UpdateCycles(const std::vector<StatisticsRecord>& records,
                                 const CalendarDate& firstDay, long forecastDuration) {
-  records_ = records;
   recordStarts_.clear();
+  recordOvulations_.clear();
+  starts_.clear();
+  ovulations_.clear();
   for (const StatisticsRecord& record : records) {
     DayNumber day = 0;
     recordStarts_.push_back(LocalDay(record.mensesDate, &day) ? day : -1);
+    recordOvulations_.push_back(LocalDay(record.ovulationDate, &day) ? day : -1);
+    starts_.insert(recordStarts_.back());
+    ovulations_.insert(recordOvulations_.back());
   }
   firstDay_ = firstDay.year > 0 ? DayOf(firstDay) : 0;
+  if (firstDay_ != 0)
+    starts_.insert(firstDay_);
   expected_.clear();
   possible_.clear();
   fertile_.clear();
@@ -197,13 +204,8 @@ DayMarks CalendarPage::MarksOf(const QDate& date) const {
     marks.logged = logged->second.symptoms != 0 || !logged->second.ownSymptoms.empty() ||
                    logged->second.mood != Mood::kNone || !logged->second.note.empty();
   }
-  for (std::size_t i = 0; i < records_.size(); ++i) {
-    marks.periodStart = marks.periodStart || recordStarts_[i] == day;
-    DayNumber ovulation = 0;
-    marks.ovulation =
-        marks.ovulation || (LocalDay(records_[i].ovulationDate, &ovulation) && ovulation == day);
-  }
-  marks.periodStart = marks.periodStart || (firstDay_ != 0 && firstDay_ == day);
+  marks.periodStart = starts_.count(day) > 0;
+  marks.ovulation = ovulations_.count(day) > 0;
   marks.expectedStart = expected_.count(day) > 0;
   marks.expectedRange = possible_.count(day) > 0;
   marks.fertile = fertile_.count(day) > 0;
@@ -230,11 +232,8 @@ CalendarPage::CycleBoxes CalendarPage::BoxesOf(const QDate& date) const {
   const DayNumber day = DayOf(date);
   CycleBoxes boxes;
   const int row = user_.empty() ? -1 : CycleRowOf(day);
-  DayNumber ovulation = 0;
   boxes.possible = row >= 0;
-  boxes.ovulation = row >= 0 &&
-                    LocalDay(records_[static_cast<std::size_t>(row)].ovulationDate, &ovulation) &&
-                    ovulation == day;
+  boxes.ovulation = row >= 0 && recordOvulations_[static_cast<std::size_t>(row)] == day;
   boxes.started = std::find(recordStarts_.begin(), recordStarts_.end(), day) != recordStarts_.end();
   return boxes;
 }

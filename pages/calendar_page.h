@@ -78,8 +78,9 @@ class CalendarPage : public QWidget {
   std::string user_;
   Journal journal_;
   std::vector<std::string> ownNames_;
-  std::vector<StatisticsRecord> records_;
-  std::vector<DayNumber> recordStarts_;  // each record's local start day, in row order
+  // Each record's local start and ovulation day, in row order; -1 for none.
+  std::vector<DayNumber> recordStarts_, recordOvulations_;
+  std::set<DayNumber> starts_, ovulations_;  // the days the month marks so, the first day too
   DayNumber firstDay_ = 0;
   std::set<DayNumber> expected_, possible_, fertile_;
   MonthView* month_;

@@ -23,8 +23,8 @@
 
 namespace {
 
-// Anna's store in a temporary folder: 300 cycles of 28 days up to today, every day of the last
-// ten years logged.
+// Anna's store in a temporary folder: 300 cycles of 28 days up to today, each with its ovulation,
+// every day of the last ten years logged.
 class AnnasStore {
  public:
   AnnasStore() {
@@ -42,7 +42,8 @@ class AnnasStore {
     std::vector<lunaret::StatisticsRecord> records;
     for (int i = 300; i > 0; --i) {
       const auto start = lunaret::ForecastNextStart(today, -28L * i);
-      records.push_back({lunaret::MakeTimeValue(start, 1, 1, 1), 0});
+      records.push_back({lunaret::MakeTimeValue(start, 1, 1, 1),
+                         lunaret::MakeTimeValue(lunaret::ForecastNextStart(start, 14), 1, 1, 1)});
     }
     store_->SetPassword("Anna", "a");
     store_->SetCycleStart("Anna", lunaret::MakeTimeValue(today, 1, 1, 1));
