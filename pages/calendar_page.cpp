@@ -99,8 +99,10 @@ CalendarPage::CalendarPage(UserStore& store, QWidget* parent) : QWidget(parent),
   month_->SetMarks([this](const QDate& date) { return MarksOf(date); });
   connect(month_, &MonthView::daySelected, this, &CalendarPage::ShowDay);
   connect(dayLog_, &DayLogPanel::dayEdited, this, &CalendarPage::OnDayEdited);
-  connect(dayLog_, &DayLogPanel::ownSymptomAdded, this,
-          [this](const std::string& name) { ownNames_.push_back(name); });
+  connect(dayLog_, &DayLogPanel::ownSymptomAdded, this, [this](const std::string& name) {
+    if (ownNames_.size() < kMaxOwnSymptomNames)
+      ownNames_.push_back(name);
+  });
   connect(dayLog_, &DayLogPanel::periodToggled, this, &CalendarPage::OnPeriodToggled);
   connect(dayLog_, &DayLogPanel::ovulationToggled, this, &CalendarPage::OnOvulationToggled);
 }
@@ -249,6 +251,14 @@ void CalendarPage::OnDayEdited(const JournalDay& day) {
   if (user_.empty())
     return;
   const DayNumber number = DayOf(month_->SelectedDate());
+  // A day the store would refuse (more of her own symptoms than a day holds) is not taken: the
+  // log shows the day as it was.
+  if (!IsValidJournalDay(day)) {
+    // Later: the edit's own control is still reporting it.
+    QMetaObject::invokeMethod(
+        this, [this]() { ShowDay(month_->SelectedDate()); }, Qt::QueuedConnection);
+    return;
+  }
   if (day.empty())
     journal_.erase(number);
   else

@@ -153,6 +153,21 @@ TEST_F(CalendarTabTest, ALoggedDayIsAnUnsavedChangeUntilSaveAndDiscardDropsIt) {
   EXPECT_EQ(main_->Calendar()->CurrentJournal(), stored);
 }
 
+// A day holds 50 of her own symptoms: the 51st is not taken, and the day still saves.
+TEST_F(CalendarTabTest, ADayTakesFiftyOfHerOwnSymptomsNotOneMore) {
+  Click(today_);
+  for (int i = 1; i <= 51; ++i) {
+    test::Type(Log()->NewSymptomField(), QString("s%1").arg(i));
+    QTest::keyClick(Log()->NewSymptomField(), Qt::Key_Return);
+  }
+  test::Settle();
+  EXPECT_EQ(main_->Calendar()->CurrentJournal().at(DayOf(today_)).ownSymptoms.size(), 50u);
+  EXPECT_EQ(Log()->SymptomList()->item(kSymptomCount + 50)->checkState(), Qt::Unchecked);
+  QTest::mouseClick(main_->SaveButton(), Qt::LeftButton);
+  EXPECT_FALSE(main_->IsModified());
+  EXPECT_EQ(LoadJournal(temp_.store(), "Anna").at(DayOf(today_)).ownSymptoms.size(), 50u);
+}
+
 // "A period started on this day" adds a record in date order (before, between and after the
 // others) and, asked first, removes it; "Ovulation on this day" sets the ovulation of the
 // record whose cycle holds the day, and is off where none does.
