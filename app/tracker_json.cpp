@@ -67,7 +67,7 @@ void ReadClue(const QJsonArray& entries, TrackerData* data) {
     const QJsonObject value = entry.value(QLatin1String("value")).toObject();
     const std::string option = value.value(QLatin1String("option")).toString().toStdString();
     if (type == "period")
-      data->periodDays.push_back({date, Key(path, "value.option"), option, true, false});
+      data->periodDays.push_back({date, path, option, true, false});
     else if (option == "ovulation_positive")
       data->ovulations.push_back({date, Key(path, "date")});
     else if (type == "pain" && !option.empty())
@@ -128,8 +128,7 @@ void ReadPeriodical(const QJsonArray& parts, TrackerData* data) {
                 const std::string date = PeriodicalDate(Text(event, "eventdate", where, data));
                 const std::string intensity = Text(event, "intensity", where, data, false);
                 if (type == "1" || type == "2")
-                  data->periodDays.push_back(
-                      {date, Key(where, "eventdate"), intensity, true, type == "1"});
+                  data->periodDays.push_back({date, where, intensity, true, type == "1"});
                 else
                   data->LeaveOut("other events");
               });
