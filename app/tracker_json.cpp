@@ -93,6 +93,9 @@ void ReadFlo(const QJsonObject& data, TrackerData* out) {
           [out](const QJsonObject& cycle, const Path& path) {
             const std::string start = FloDate(Text(cycle, "period_start_date", path, out));
             out->periodDays.push_back({start, Key(path, "period_start_date"), {}, true, true});
+            if (const std::string end = Text(cycle, "period_end_date", path, out, false);
+                !end.empty())
+              out->periodEnds.push_back({start, FloDate(end), Key(path, "period_end_date")});
           });
   const Path events = Key(root, "point_events_manual_v2");
   Objects(Array(operational, "point_events_manual_v2", root, out, false), events, out,

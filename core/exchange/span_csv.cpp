@@ -2,7 +2,6 @@
 
 #include <string>
 
-#include "core/base/day_number.h"
 #include "core/exchange/csv_reader.h"
 #include "core/exchange/history_csv.h"
 
@@ -82,13 +81,8 @@ TrackerData ReadSpanCsv(std::string_view bytes) {
     data.periodDays.push_back({start, where, {}, true, true});
     if (!ovulation.empty())
       data.ovulations.push_back({ovulation, where});
-    DayNumber first = 0, last = 0;
-    if (end.empty() || !ReadStoredDayNumber(start, &first))
-      continue;
-    if (!ReadStoredDayNumber(end, &last))
-      data.AddProblem(where, TrackerProblemKind::kNotADate, end);
-    else if (last < first)
-      data.AddProblem(where, TrackerProblemKind::kWrongShape, "the end is before the start");
+    if (!end.empty())
+      data.periodEnds.push_back({start, end, where});
   }
   return data;
 }

@@ -25,6 +25,13 @@ struct TrackerDate {
   std::string where;
 };
 
+// A period's last day, which Lunaret checks but does not keep: a real day on or after its first.
+struct TrackerPeriodEnd {
+  std::string start;
+  std::string end;
+  std::string where;
+};
+
 // A note, or a symptom by its name in the source, on one day.
 struct TrackerDayText {
   std::string date;
@@ -53,6 +60,7 @@ inline constexpr std::size_t kTrackerProblemsKept = 5;
 struct TrackerData {
   std::string source;  // "Clue", "Flo", "drip", "Periodical", "Mensinator", "spreadsheet"
   std::vector<TrackerPeriodDay> periodDays;
+  std::vector<TrackerPeriodEnd> periodEnds;
   std::vector<TrackerDate> ovulations;
   std::vector<TrackerDayText> notes;
   std::vector<TrackerDayText> symptoms;

@@ -141,6 +141,15 @@ TrackerImport ConvertTrackerData(const TrackerData& data,
     period.counts = period.counts || entry.counts;
     period.startsPeriod = period.startsPeriod || entry.startsPeriod;
   }
+  // A bad start is a problem of its period day already.
+  for (const TrackerPeriodEnd& span : data.periodEnds) {
+    CalendarDate start;
+    DayNumber last = 0;
+    if (ReadDay(span.end, span.where, &out, &last) &&
+        ReadDateText(span.start, &start) == DateTextKind::kStoredDay &&
+        last < DayNumberOf(start.year, start.month, start.day))
+      AddProblem(&out, span.where, TrackerProblemKind::kWrongShape, "the end is before the start");
+  }
   std::set<DayNumber> ovulations;
   for (const TrackerDate& entry : data.ovulations) {
     if (DayNumber day = 0; ReadDay(entry.date, entry.where, &out, &day))

@@ -94,9 +94,9 @@ TEST(TrackerImportTest, ASpreadsheetsStartAndEndColumnsAreItsPeriods) {
       ReadSpanCsv("start,end\n2022-01-03,2022-01-01\n1969-12-01,\n2022-01-09,soon\n"), {});
   EXPECT_EQ(bad.problems,
             (std::vector<TrackerProblem>{
+                {"line 3", TrackerProblemKind::kOutOfRange, "1969-12-01"},
                 {"line 2", TrackerProblemKind::kWrongShape, "the end is before the start"},
-                {"line 4", TrackerProblemKind::kNotADate, "soon"},
-                {"line 3", TrackerProblemKind::kOutOfRange, "1969-12-01"}}));
+                {"line 4", TrackerProblemKind::kNotADate, "soon"}}));
 }
 
 // Periods before, between and after hers; ovulations fill in the cycle that holds them, hers
