@@ -20,12 +20,16 @@ std::string Date(int i) {
   return lunaret::DayNumberText(lunaret::DayNumberOf(2012, 1, 1) + i);
 }
 
-// Each day's entry of a source, joined by commas; i counts days from 1 January 2012.
+// text and each day's entry of a source after it, joined by commas; i counts days from 1 January
+// 2012.
 template <typename Entry>
-std::string Entries(Entry entry) {
-  std::string text;
-  for (int i = 0; i < kTenYears; ++i)
-    text += (i ? "," : "") + entry(i);
+std::string Entries(std::string text, Entry entry) {
+  const std::size_t start = text.size();
+  for (int i = 0; i < kTenYears; ++i) {
+    if (text.size() > start)
+      text += ',';
+    text += entry(i);
+  }
   return text;
 }
 
@@ -47,38 +51,44 @@ QByteArray Gzip(const std::string& text) {
 QByteArray Export(int source) {
   switch (source) {
     case 0:  // Clue: a temperature every day, a period of five days in 28
-      return QByteArray::fromStdString("[" + Entries([](int i) {
-                                         return i % 28 < 5
-                                                    ? "{\"type\":\"period\",\"date\":\"" + Date(i) +
-                                                          "\",\"value\":{\"option\":\"medium\"}}"
-                                                    : "{\"type\":\"bbt\",\"date\":\"" + Date(i) +
-                                                          "\",\"value\":{\"celsius\":36.5}}";
-                                       }) +
-                                       "]");
+      return QByteArray::fromStdString(
+          Entries("[",
+                  [](int i) {
+                    return i % 28 < 5 ? "{\"type\":\"period\",\"date\":\"" + Date(i) +
+                                            "\",\"value\":{\"option\":\"medium\"}}"
+                                      : "{\"type\":\"bbt\",\"date\":\"" + Date(i) +
+                                            "\",\"value\":{\"celsius\":36.5}}";
+                  }) +
+          "]");
     case 1:  // Flo: a cycle in 28 days, a manual event every day
       return QByteArray::fromStdString(
-          "{\"operationalData\":{\"cycles\":[" + Entries([](int i) {
-            return i % 28 == 0 ? "{\"period_start_date\":\"" + Date(i) + " 00:00:00.0\"}"
-                               : "{\"period_start_date\":\"" + Date(i - i % 28) + "\"}";
-          }) +
-          "],\"point_events_manual_v2\":[" + Entries([](int i) {
-            return "{\"category\":\"" + std::string(i % 28 == 14 ? "Ovulation" : "Mood") +
-                   "\",\"date\":\"" + Date(i) + " 00:00:00.0\"}";
-          }) +
+          Entries("{\"operationalData\":{\"cycles\":[",
+                  [](int i) {
+                    return i % 28 == 0 ? "{\"period_start_date\":\"" + Date(i) + " 00:00:00.0\"}"
+                                       : "{\"period_start_date\":\"" + Date(i - i % 28) + "\"}";
+                  }) +
+          Entries("],\"point_events_manual_v2\":[",
+                  [](int i) {
+                    return "{\"category\":\"" + std::string(i % 28 == 14 ? "Ovulation" : "Mood") +
+                           "\",\"date\":\"" + Date(i) + " 00:00:00.0\"}";
+                  }) +
           "]}}");
     case 2:  // Periodical: an event every day, a note every week
-      return Gzip("[{\"version\":\"1\"},{\"data\":[" + Entries([](int i) {
-                    std::string date = Date(i);
-                    date.erase(7, 1).erase(4, 1);
-                    return "{\"eventtype\":\"" + std::string(i % 28 == 0 ? "1" : "2") +
-                           "\",\"eventdate\":\"" + date + "\",\"intensity\":\"3\"}";
-                  }) +
+      return Gzip(Entries("[{\"version\":\"1\"},{\"data\":[",
+                          [](int i) {
+                            std::string date = Date(i);
+                            date.erase(7, 1).erase(4, 1);
+                            return "{\"eventtype\":\"" + std::string(i % 28 == 0 ? "1" : "2") +
+                                   "\",\"eventdate\":\"" + date + "\",\"intensity\":\"3\"}";
+                          }) +
                   "]},{\"notes\":[{\"eventdate\":\"20120101\",\"content\":\"start\"}]}]");
     default:  // Mensinator: a period day every day, ovulations every 28 days
-      return QByteArray::fromStdString("{\"periods\":[" + Entries([](int i) {
-                                         return "{\"date\":\"" + Date(i) +
-                                                "\",\"period_id\":" + std::to_string(i / 28) + "}";
-                                       }) +
+      return QByteArray::fromStdString(Entries("{\"periods\":[",
+                                               [](int i) {
+                                                 return "{\"date\":\"" + Date(i) +
+                                                        "\",\"period_id\":" +
+                                                        std::to_string(i / 28) + "}";
+                                               }) +
                                        "],\"ovulations\":[{\"date\":\"2012-01-15\"}]}");
   }
 }
