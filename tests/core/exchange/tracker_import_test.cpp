@@ -106,6 +106,8 @@ TEST(TrackerImportTest, PeriodsAndOvulationsMergeIntoHerHistory) {
   clue.source = "Clue";
   for (const char* date : {"2022-02-01", "2022-02-02", "2022-04-01", "2022-06-01"})
     clue.periodDays.push_back({date, date, "Heavy", true, false});
+  clue.periodDays.push_back({"2022-02-02", "again", "spotting", true, false});  // the heavier
+  clue.notes.push_back({"2022-02-01", "long", std::string(kMaxNoteChars + 1, 'a')});
   for (const char* date :
        {"2022-01-05", "2022-02-14", "2022-02-16", "2022-03-15", "2022-05-15", "2022-06-14"})
     clue.ovulations.push_back({date, date});
@@ -114,7 +116,8 @@ TEST(TrackerImportTest, PeriodsAndOvulationsMergeIntoHerHistory) {
   const TrackerImport got = ConvertTrackerData(clue, hers);
   ASSERT_TRUE(got.ok());
   EXPECT_EQ(got.leftOut,
-            (std::map<std::string, std::size_t>{{"ovulations before the first period", 1},
+            (std::map<std::string, std::size_t>{{"notes longer than 2000 characters", 1},
+                                                {"ovulations before the first period", 1},
                                                 {"second ovulations of a cycle", 1}}));
   EXPECT_EQ(got.days.at(DayNumberOf(2022, 2, 2)).flow, Flow::kHeavy);
   const ImportPlan plan = PlanImport(hers, got.records);
