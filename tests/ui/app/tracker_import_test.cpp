@@ -116,12 +116,14 @@ TEST_F(TrackerImportTest, EachTrackersExportBecomesPeriodsDaysAndOvulations) {
       {"Periodical-backup.json.gz", Gzip(R"([{"version":"1"},{"data":[
            {"eventtype":"1","eventdate":"20220201","intensity":"4"},
            {"eventtype":"2","eventdate":"20220202","intensity":"1"},
-           {"eventtype":"1","eventdate":"20220401","intensity":"2"}]},{"options":[]},
+           {"eventtype":"1","eventdate":"20220401","intensity":"2"},
+           {"eventtype":"1","eventdate":"20220403","intensity":"2"}]},{"options":[]},
            {"notes":[{"eventdate":"20220201","content":"Ouch"}]},{"symptoms":[{}]}])"),
-       "A Periodical export: 2 periods to add, 3 days to log, 0 ovulations to fill in; not "
+       "A Periodical export: 3 periods to add, 4 days to log, 0 ovulations to fill in; not "
        "imported: 1 symptom entries. Import?",
-       "2022-01-01,,31,\r\n2022-02-01,,28,\r\n2022-03-01,,31,\r\n2022-04-01,,,\r\n",
-       "2022-02-01 4 0 Ouch;2022-02-02 1 0 ;2022-04-01 2 0 ;"},
+       "2022-01-01,,31,\r\n2022-02-01,,28,\r\n2022-03-01,,31,\r\n2022-04-01,,2,\r\n"
+       "2022-04-03,,,\r\n",
+       "2022-02-01 4 0 Ouch;2022-02-02 1 0 ;2022-04-01 2 0 ;2022-04-03 2 0 ;"},
       {"mensinator.json",
        R"({"periods":[{"date":"2022-04-01","period_id":7},{"date":"2022-04-02","period_id":7},
            {"date":"2022-04-03","period_id":8}],"ovulations":[{"date":"2022-04-14"}],
@@ -164,6 +166,8 @@ TEST_F(TrackerImportTest, ADamagedExportChangesNothingAndNamesItsFirstProblem) {
        "date,bleeding.value\n2022-02-01,5\n"},
       {"a spreadsheet of periods, but it has 1 problem:\nline 2: the end is before the start",
        "start,end\n2022-02-05,2022-02-01\n"},
+      {"a JSON file, but it has 1 problem:\nthe file: larger than 10 MB",
+       "[" + QByteArray(10 * 1024 * 1024, ' ') + "]"},
       {"a Flo export, but it has 1 problem:\nthe file: not JSON (", R"({"operationalData": [)"},
   };
   const std::string stored = History();
