@@ -17,7 +17,9 @@ case "${1:-build}" in
   look) want=("${build[@]}" xvfb xauth imagemagick) ;;
   # CPack's Debian packages: dpkg-shlibdeps (dpkg-dev) and file, which finds the programs.
   package) want=("${build[@]}" dpkg-dev file) ;;
-  windows) want=(cmake ninja-build g++-mingw-w64-x86-64-posix libgtest-dev wine wine64) ;;
+  # zlib for the core on Windows (Periodical's gzip backups), from mingw-w64's build of it.
+  windows) want=(cmake ninja-build g++-mingw-w64-x86-64-posix libz-mingw-w64-dev libgtest-dev wine
+                 wine64) ;;
   *) echo "deps.sh: unknown set '$1'" >&2; exit 2 ;;
 esac
 
