@@ -1,6 +1,8 @@
 #include "app/import_refusal.h"
 
 #include <QCoreApplication>
+#include <algorithm>
+#include <string_view>
 
 #include "controls/ui_support.h"
 #include "core/base/stored_dates.h"
@@ -81,6 +83,21 @@ QString ProblemReason(const TrackerProblem& problem) {
   return {};
 }
 
+// A left-out kind for one: its first word that ends in "s" in the singular ("entries": "entry",
+// "readings": "reading"); quoted names are a tracker's own and stay as they are.
+std::string SingularKind(std::string kind) {
+  for (std::size_t start = 0; start < kind.size();) {
+    const std::size_t end = std::min(kind.find(' ', start), kind.size());
+    const std::string_view word = std::string_view(kind).substr(start, end - start);
+    if (word.ends_with("ies"))
+      return kind.replace(end - 3, 3, "y");
+    if (word.ends_with('s') && !word.starts_with('"'))
+      return kind.erase(end - 1, 1);
+    start = end + 1;
+  }
+  return kind;
+}
+
 // "N bad lines:" and the first of them, each "line L: reason".
 template <typename Row>
 QString BadLines(const std::vector<Row>& rows, std::size_t count) {
@@ -153,8 +170,10 @@ QString TrackerProblems(const TrackerImport& data) {
 
 QString LeftOutText(const TrackerImport& data) {
   QStringList kinds;
-  for (const auto& [kind, count] : data.leftOut)
-    kinds += QStringLiteral("%1 %2").arg(count).arg(QString::fromStdString(kind));
+  for (const auto& [kind, count] : data.leftOut) {
+    kinds += QStringLiteral("%1 %2").arg(count).arg(
+        QString::fromStdString(count == 1 ? SingularKind(kind) : kind));
+  }
   return kinds.isEmpty() ? QString()
                          : Tr("; not imported: %1").arg(kinds.join(QStringLiteral(", ")));
 }

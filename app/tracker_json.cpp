@@ -60,6 +60,11 @@ std::string Words(std::string name) {
   return name;
 }
 
+// A tracker's own name of a kind of entry, as a left-out kind names it.
+std::string Quoted(const std::string& name) {
+  return "\"" + name + "\"";
+}
+
 void ReadClue(const QJsonArray& entries, TrackerData* data) {
   Objects(entries, {}, data, [data](const QJsonObject& entry, const Path& path) {
     const std::string type = Text(entry, "type", path, data);
@@ -76,7 +81,7 @@ void ReadClue(const QJsonArray& entries, TrackerData* data) {
     else if (type == "bbt" || type == "temperature")
       data->LeaveOut("temperature readings");
     else if (!type.empty())
-      data->LeaveOut(Words(type) + " entries");
+      data->LeaveOut(Quoted(type) + " entries");
   });
 }
 
@@ -105,11 +110,11 @@ void ReadFlo(const QJsonObject& data, TrackerData* out) {
             if (category == "Ovulation" || (category == "OvulationTest" && sub == "Positive"))
               out->ovulations.push_back({FloDate(Text(event, "date", path, out)), path});
             else
-              out->LeaveOut(Words(category) + " entries");
+              out->LeaveOut(Quoted(category) + " entries");
           });
   for (auto it = operational.begin(); it != operational.end(); ++it) {
     if (it.key() != QLatin1String("cycles") && it.key() != QLatin1String("point_events_manual_v2"))
-      out->LeaveOut(Words(it.key().toStdString()) + " entries", it.value().toArray().size());
+      out->LeaveOut(Quoted(it.key().toStdString()) + " entries", it.value().toArray().size());
   }
 }
 

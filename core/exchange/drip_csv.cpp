@@ -57,7 +57,7 @@ std::string_view Root(std::string_view name) {
 std::string LeftOutKind(std::string_view root) {
   if (root == "temperature")
     return "temperature readings";
-  return std::string(root) + " entries";
+  return "\"" + std::string(root) + "\" entries";
 }
 
 }  // namespace

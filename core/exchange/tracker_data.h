@@ -64,8 +64,9 @@ struct TrackerData {
   std::vector<TrackerDate> ovulations;
   std::vector<TrackerDayText> notes;
   std::vector<TrackerDayText> symptoms;
-  // What the file holds that Lunaret has no place for, by kind in plural ("temperature
-  // readings") and how many.
+  // What the file holds that Lunaret has no place for, by kind in plural and how many: the first
+  // word ending in "s" is the one that takes the singular ("temperature readings"); a tracker's
+  // own names are quoted ("\"sleep\" entries").
   std::map<std::string, std::size_t> leftOut;
   std::vector<TrackerProblem> problems;  // the first kTrackerProblemsKept
   std::size_t problemCount = 0;          // all of them

@@ -70,8 +70,8 @@ TEST(TrackerImportTest, DripRowsBecomeFlowsSymptomsNotesAndPeriodsThatCount) {
       {DayNumberOf(2022, 1, 20), Logged(Flow::kLight)},
       {DayNumberOf(2022, 2, 1), Logged(Flow::kLight)}};
   EXPECT_EQ(got.days, days);
-  EXPECT_EQ(got.leftOut,
-            (std::map<std::string, std::size_t>{{"mood entries", 1}, {"temperature readings", 2}}));
+  EXPECT_EQ(got.leftOut, (std::map<std::string, std::size_t>{{"\"mood\" entries", 1},
+                                                             {"temperature readings", 2}}));
 
   const TrackerImport bad = ConvertTrackerData(
       ReadDripCsv("date,bleeding.value\n2022-01-03,4\n,1\n2022-02-30,1\n2022-03-01,1\n"), {});

@@ -99,7 +99,7 @@ TEST_F(TrackerImportTest, EachTrackersExportBecomesPeriodsDaysAndOvulations) {
            {"type":"ovulation_test","date":"2022-02-15","value":{"option":"ovulation_positive"}},
            {"type":"bbt","date":"2022-02-03","value":{"celsius":36.5}}])",
        "A Clue export: 1 period to add, 2 days to log, 1 ovulation to fill in; not imported: 1 "
-       "temperature readings. Import?",
+       "temperature reading. Import?",
        "2022-01-01,,31,\r\n2022-02-01,2022-02-15,28,14\r\n2022-03-01,,,\r\n",
        "2022-02-01 4 1 ;2022-02-02 2 0 ;"},
       {"flo.json",
@@ -111,7 +111,7 @@ TEST_F(TrackerImportTest, EachTrackersExportBecomesPeriodsDaysAndOvulations) {
            {"category":"OvulationTest","subcategory":"Negative","date":"2022-03-12 00:00:00.0"},
            {"category":"Ovulation","date":"2022-04-16 00:00:00.0"}],"notes":[{},{}]}})",
        "A Flo export: 1 period to add, 0 days to log, 2 ovulations to fill in; not imported: 1 "
-       "OvulationTest entries, 2 notes entries. Import?",
+       "\"OvulationTest\" entry, 2 \"notes\" entries. Import?",
        "2022-01-01,,59,\r\n2022-03-01,2022-03-14,32,13\r\n2022-04-02,2022-04-16,,14\r\n", ""},
       {"Periodical-backup.json.gz", Gzip(R"([{"version":"1"},{"data":[
            {"eventtype":"1","eventdate":"20220201","intensity":"4"},
@@ -120,7 +120,7 @@ TEST_F(TrackerImportTest, EachTrackersExportBecomesPeriodsDaysAndOvulations) {
            {"eventtype":"1","eventdate":"20220403","intensity":"2"}]},{"options":[]},
            {"notes":[{"eventdate":"20220201","content":"Ouch"}]},{"symptoms":[{}]}])"),
        "A Periodical export: 3 periods to add, 4 days to log, 0 ovulations to fill in; not "
-       "imported: 1 symptom entries. Import?",
+       "imported: 1 symptom entry. Import?",
        "2022-01-01,,31,\r\n2022-02-01,,28,\r\n2022-03-01,,31,\r\n2022-04-01,,2,\r\n"
        "2022-04-03,,,\r\n",
        "2022-02-01 4 0 Ouch;2022-02-02 1 0 ;2022-04-01 2 0 ;2022-04-03 2 0 ;"},
