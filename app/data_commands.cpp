@@ -4,20 +4,25 @@
 #include <QFile>
 #include <QSaveFile>
 #include <QTabWidget>
+#include <algorithm>
 #include <ctime>
 
 #include "app/file_chooser.h"
 #include "app/import_refusal.h"
 #include "app/main_dialog.h"
 #include "app/regular_file.h"
+#include "app/tracker_file.h"
+#include "app/tracker_json.h"
 #include "controls/message_box.h"
 #include "controls/ui_support.h"
 #include "core/cycles/forecast_source.h"
 #include "core/exchange/forecast_calendar.h"
+#include "core/exchange/gzip_reader.h"
 #include "core/exchange/history_csv.h"
 #include "core/exchange/history_merge.h"
 #include "core/exchange/journal_csv.h"
 #include "core/exchange/journal_merge.h"
+#include "core/exchange/tracker_import.h"
 #include "pages/calendar_page.h"
 #include "pages/general_page.h"
 #include "pages/page_dates.h"
@@ -105,8 +110,9 @@ void DataCommands::OnExportJournal() {
 
 void DataCommands::OnImportHistory() {
   const QString title = tr("Lunaret import history...");
-  const QString path = FileChooser::Current().OpenFileName(window_, tr("Import history"),
-                                                           tr("CSV files (*.csv);;All files (*)"));
+  const QString path = FileChooser::Current().OpenFileName(
+      window_, tr("Import history"),
+      tr("History and tracker exports (*.csv *.json *.gz);;All files (*)"));
   if (path.isEmpty())
     return;
   QFile input(path);
@@ -118,10 +124,17 @@ void DataCommands::OnImportHistory() {
   const QByteArray bytes =
       input.read(static_cast<qint64>(std::max(kMaxHistoryFileBytes, kMaxJournalFileBytes)) + 1);
   const std::string_view text(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-  // A journal file is known by its header; anything else is read as a history.
-  if (const JournalFile journal = ReadJournalCsv(text);
-      journal.error != JournalFileError::kNotAJournal) {
-    ImportJournal(journal, path, title);
+  // A journal file is known by its header, another tracker's export by its content (gzip, JSON,
+  // drip's field paths, start and end columns); anything else is read as a history.
+  if (const bool binaryOrJson = IsGzip(text) || LooksLikeJson(bytes); !binaryOrJson) {
+    if (const JournalFile journal = ReadJournalCsv(text);
+        journal.error != JournalFileError::kNotAJournal) {
+      ImportJournal(journal, path, title);
+      return;
+    }
+  }
+  if (TrackerData tracker; ReadTrackerFile(bytes, &tracker)) {
+    ImportTracker(tracker, path, title);
     return;
   }
   const HistoryFile file = ReadHistoryCsv(text);
@@ -170,6 +183,48 @@ void DataCommands::ImportJournal(const JournalFile& file, const QString& path,
     return;
   calendar->ImportJournal(plan);
   window_->Tabs()->setCurrentWidget(calendar);
+}
+
+void DataCommands::ImportTracker(const TrackerData& data, const QString& path,
+                                 const QString& title) {
+  StatisticsPage* statistics = window_->Statistics();
+  CalendarPage* calendar = window_->Calendar();
+  const TrackerImport converted = ConvertTrackerData(data, statistics->List()->Records());
+  if (!converted.ok()) {
+    ShowMessageBox(window_,
+                   tr("Nothing was imported from %1: it looks like %2, but it has %3")
+                       .arg(path, TrackerFileName(converted.source), TrackerProblems(converted)),
+                   title, kRefusalFlags);
+    return;
+  }
+  const ImportPlan plan = PlanImport(statistics->List()->Records(), converted.records);
+  const JournalImportPlan days = PlanJournalImport(calendar->CurrentJournal(), converted.days);
+  const std::size_t ovulations =
+      plan.fills.size() + static_cast<std::size_t>(std::count_if(
+                              plan.additions.begin(), plan.additions.end(),
+                              [](const PlacedRecord& p) { return p.record.ovulationDate != 0; }));
+  QString summary =
+      tr("%1: %2, %3, %4")
+          .arg(TrackerFileName(converted.source))
+          .arg(CountText(plan.additions.size(), "period to add", "periods to add"))
+          .arg(CountText(days.daysAdded() + days.daysGaining(), "day to log", "days to log"))
+          .arg(CountText(ovulations, "ovulation to fill in", "ovulations to fill in"));
+  summary[0] = summary[0].toUpper();
+  summary += LeftOutText(converted) + QLatin1Char('.');
+  if (!plan.Changes() && !days.Changes()) {
+    ShowMessageBox(window_, summary + tr(" Nothing to import."), title, kInfoFlags);
+    return;
+  }
+  if (ShowMessageBox(window_, summary + tr(" Import?"), title, kConfirmFlags) != kIdYes)
+    return;
+  if (days.Changes()) {
+    calendar->ImportJournal(days);
+    window_->Tabs()->setCurrentWidget(calendar);
+  }
+  if (plan.Changes()) {
+    statistics->ImportRecords(plan);
+    window_->Tabs()->setCurrentWidget(statistics);
+  }
 }
 
 void DataCommands::OnExportForecast() {

@@ -10,6 +10,7 @@ namespace lunaret {
 
 class MainDialog;
 struct JournalFile;
+struct TrackerData;
 
 // The Tools menu's data commands of the main window: the history out to a CSV file and back in,
 // the forecast out to an iCalendar file, and a backup of the whole store. Files are chosen
@@ -53,6 +54,9 @@ class DataCommands : public QObject {
               const QString& filter, const Content& content);
   // Asks, then merges a journal file's days into the Calendar page; refuses a bad file whole.
   void ImportJournal(const JournalFile& file, const QString& path, const QString& title);
+  // Asks, then merges another tracker's periods, ovulations and days into the Statistics and
+  // Calendar pages; refuses a bad file whole, naming the tracker it was taken for.
+  void ImportTracker(const TrackerData& data, const QString& path, const QString& title);
 
   MainDialog* window_;  // the parent
   QString storePath_;

@@ -1,11 +1,14 @@
 #include "app/import_refusal.h"
 
 #include <QCoreApplication>
+#include <algorithm>
+#include <string_view>
 
 #include "controls/ui_support.h"
 #include "core/base/stored_dates.h"
 #include "core/exchange/history_csv.h"
 #include "core/exchange/journal_csv.h"
+#include "core/exchange/tracker_import.h"
 #include "pages/page_dates.h"
 
 namespace lunaret {
@@ -65,6 +68,36 @@ QString RowReason(const JournalBadRow& row) {
   return {};
 }
 
+QString ProblemReason(const TrackerProblem& problem) {
+  const QString text = QString::fromStdString(problem.text);
+  switch (problem.kind) {
+    case TrackerProblemKind::kNotADate:
+      return Tr("not a date: \"%1\"").arg(text);
+    case TrackerProblemKind::kOutOfRange:
+      return OutsideStoredDays(text);
+    case TrackerProblemKind::kUnknownFlow:
+      return Tr("not a flow: \"%1\"").arg(text);
+    case TrackerProblemKind::kWrongShape:
+      return text;
+  }
+  return {};
+}
+
+// A left-out kind for one: its first word that ends in "s" in the singular ("entries": "entry",
+// "readings": "reading"); quoted names are a tracker's own and stay as they are.
+std::string SingularKind(std::string kind) {
+  for (std::size_t start = 0; start < kind.size();) {
+    const std::size_t end = std::min(kind.find(' ', start), kind.size());
+    const std::string_view word = std::string_view(kind).substr(start, end - start);
+    if (word.ends_with("ies"))
+      return kind.replace(end - 3, 3, "y");
+    if (word.ends_with('s') && !word.starts_with('"'))
+      return kind.erase(end - 1, 1);
+    start = end + 1;
+  }
+  return kind;
+}
+
 // "N bad lines:" and the first of them, each "line L: reason".
 template <typename Row>
 QString BadLines(const std::vector<Row>& rows, std::size_t count) {
@@ -113,6 +146,36 @@ QString JournalRefusal(const JournalFile& file) {
       break;
   }
   return BadLines(file.badRows, file.badRowCount);
+}
+
+QString TrackerFileName(const std::string& source) {
+  if (source == "spreadsheet")
+    return Tr("a spreadsheet of periods");
+  if (source == "JSON" || source == "CSV")
+    return Tr("a %1 file").arg(QString::fromStdString(source));
+  return Tr("a %1 export").arg(QString::fromStdString(source));
+}
+
+QString TrackerProblems(const TrackerImport& data) {
+  if (data.problemCount == 0)
+    return {};
+  QString text = CountText(data.problemCount, "problem", "problems") + QLatin1Char(':');
+  for (const TrackerProblem& problem : data.problems)
+    text += QStringLiteral("\n%1: %2")
+                .arg(QString::fromStdString(problem.where), ProblemReason(problem));
+  if (data.problemCount > data.problems.size())
+    text += QStringLiteral("\n...");
+  return text;
+}
+
+QString LeftOutText(const TrackerImport& data) {
+  QStringList kinds;
+  for (const auto& [kind, count] : data.leftOut) {
+    kinds += QStringLiteral("%1 %2").arg(count).arg(
+        QString::fromStdString(count == 1 ? SingularKind(kind) : kind));
+  }
+  return kinds.isEmpty() ? QString()
+                         : Tr("; not imported: %1").arg(kinds.join(QStringLiteral(", ")));
 }
 
 }  // namespace lunaret

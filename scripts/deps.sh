@@ -6,7 +6,7 @@ set -euo pipefail
 # Qt Charts draws the Insights chart; its CMake package needs Qt OpenGL's development files,
 # which qt6-charts-dev does not pull in on Debian 12.
 build=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-qpa-plugins libgl-dev
-       qt6-charts-dev libqt6opengl6-dev libsqlite3-dev libical-dev fonts-dejavu-core)
+       qt6-charts-dev libqt6opengl6-dev libsqlite3-dev libical-dev zlib1g-dev fonts-dejavu-core)
 case "${1:-build}" in
   build) want=("${build[@]}" xvfb xauth) ;;
   # The tests also run under a real locale, German (glibc's locale data from "locales").
@@ -17,7 +17,9 @@ case "${1:-build}" in
   look) want=("${build[@]}" xvfb xauth imagemagick) ;;
   # CPack's Debian packages: dpkg-shlibdeps (dpkg-dev) and file, which finds the programs.
   package) want=("${build[@]}" dpkg-dev file) ;;
-  windows) want=(cmake ninja-build g++-mingw-w64-x86-64-posix libgtest-dev wine wine64) ;;
+  # zlib for the core on Windows (Periodical's gzip backups), from mingw-w64's build of it.
+  windows) want=(cmake ninja-build g++-mingw-w64-x86-64-posix libz-mingw-w64-dev libgtest-dev wine
+                 wine64) ;;
   *) echo "deps.sh: unknown set '$1'" >&2; exit 2 ;;
 esac
 
