@@ -33,7 +33,7 @@ std::string DayNumberText(DayNumber number) {
   return buffer;
 }
 
-bool ReadStoredDayNumber(std::string_view text, DayNumber* number) {
+bool ReadDayText(std::string_view text, StoredDay* day) {
   if (text.size() != 10 || text[4] != '-' || text[7] != '-')
     return false;
   int fields[3] = {0, 0, 0};
@@ -51,10 +51,15 @@ bool ReadStoredDayNumber(std::string_view text, DayNumber* number) {
                                      chrono::day{static_cast<unsigned>(fields[2])}};
   if (!civil.ok())
     return false;
-  const DayNumber read = DayNumberOf(fields[0], fields[1], fields[2]);
-  if (!IsStoredDayNumber(read))
+  *day = StoredDay{fields[0], fields[1], fields[2]};
+  return true;
+}
+
+bool ReadStoredDayNumber(std::string_view text, DayNumber* number) {
+  StoredDay day{};
+  if (!ReadDayText(text, &day) || !IsStoredDayNumber(DayNumberOf(day)))
     return false;
-  *number = read;
+  *number = DayNumberOf(day);
   return true;
 }
 

@@ -25,7 +25,10 @@ bool IsStoredDayNumber(DayNumber number);
 
 // "YYYY-MM-DD".
 std::string DayNumberText(DayNumber number);
-// Reads exactly "YYYY-MM-DD" naming a real day within the stored range.
+// Reads exactly "YYYY-MM-DD" naming a real day of the Gregorian calendar, in or out of the
+// stored range.
+bool ReadDayText(std::string_view text, StoredDay* day);
+// The same, within the stored range.
 bool ReadStoredDayNumber(std::string_view text, DayNumber* number);
 
 }  // namespace lunaret

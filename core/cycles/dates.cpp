@@ -17,6 +17,7 @@
 #include <langinfo.h>
 #endif
 
+#include "core/base/day_number.h"
 #include "core/base/stored_dates.h"
 
 namespace lunaret {
@@ -218,28 +219,10 @@ std::string FormatDateOfTime(TimeValue t) {
 }
 
 DateTextKind ReadDateText(std::string_view text, CalendarDate* date) {
-  if (text.size() != 10 || text[4] != '-' || text[7] != '-')
+  StoredDay day{};
+  if (!ReadDayText(text, &day))
     return DateTextKind::kNotADate;
-  const auto number = [text](std::size_t from, std::size_t count, int* value) {
-    *value = 0;
-    for (std::size_t i = from; i < from + count; ++i) {
-      if (text[i] < '0' || text[i] > '9')
-        return false;
-      *value = *value * 10 + (text[i] - '0');
-    }
-    return true;
-  };
-  int year = 0;
-  int month = 0;
-  int day = 0;
-  if (!number(0, 4, &year) || !number(5, 2, &month) || !number(8, 2, &day))
-    return DateTextKind::kNotADate;
-  const chrono::year_month_day civil{chrono::year{year},
-                                     chrono::month{static_cast<unsigned>(month)},
-                                     chrono::day{static_cast<unsigned>(day)}};
-  if (!civil.ok())
-    return DateTextKind::kNotADate;
-  const CalendarDate read = MakeDate(year, month, day);
+  const CalendarDate read = MakeDate(day.year, day.month, day.day);
   if (!IsStoredDay(read))
     return DateTextKind::kOutOfRange;
   if (date != nullptr)
