@@ -156,6 +156,48 @@ inline int RunSql(const std::string& path, const char* sql, bool leaveLog = fals
 }
 #endif
 
+// Passes every call to a real registry below it; tests override the calls they watch or refuse.
+class ForwardingRegistry : public Registry {
+ public:
+  explicit ForwardingRegistry(Registry& inner) : inner_(inner) {}
+
+  long CreateKey(RegKey parent, const std::string& path, RegKey* key) override {
+    return inner_.CreateKey(parent, path, key);
+  }
+  long OpenKey(RegKey parent, const std::string& path, std::uint32_t access, RegKey* key) override {
+    return inner_.OpenKey(parent, path, access, key);
+  }
+  long QueryValue(RegKey key, const std::string& name, std::uint32_t* type, unsigned char* data,
+                  std::uint32_t* size) override {
+    return inner_.QueryValue(key, name, type, data, size);
+  }
+  long SetValue(RegKey key, const std::string& name, std::uint32_t type, const unsigned char* data,
+                std::uint32_t size) override {
+    return inner_.SetValue(key, name, type, data, size);
+  }
+  long EnumKey(RegKey key, std::uint32_t index, char* name, std::uint32_t* nameSize) override {
+    return inner_.EnumKey(key, index, name, nameSize);
+  }
+  long EnumValue(RegKey key, std::uint32_t index, char* name, std::uint32_t* nameSize) override {
+    return inner_.EnumValue(key, index, name, nameSize);
+  }
+  long DeleteValue(RegKey key, const std::string& name) override {
+    return inner_.DeleteValue(key, name);
+  }
+  long DeleteKey(RegKey key, const std::string& subkey) override {
+    return inner_.DeleteKey(key, subkey);
+  }
+  long CloseKey(RegKey key) override { return inner_.CloseKey(key); }
+  long QueryValueCount(RegKey key, std::uint32_t* count) override {
+    return inner_.QueryValueCount(key, count);
+  }
+  bool BeginTransaction() override { return inner_.BeginTransaction(); }
+  bool CommitTransaction() override { return inner_.CommitTransaction(); }
+
+ private:
+  Registry& inner_;
+};
+
 // The one store fixture: a fresh, empty store that nothing else shares, and calls that reach
 // the registry past the user store. Keys opened by Create and Open are closed at the end.
 class StoreTest : public ::testing::Test {

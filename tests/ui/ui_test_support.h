@@ -58,9 +58,9 @@ class TempStore {
 // Passes everything to a real store, but can refuse to open keys (a store without access), to
 // commit transactions (a full disk: the backend then keeps nothing written inside them) or to
 // delete keys (another copy holding the store).
-class FaultyRegistry : public Registry {
+class FaultyRegistry : public ForwardingRegistry {
  public:
-  explicit FaultyRegistry(Registry& inner) : inner_(inner) {}
+  using ForwardingRegistry::ForwardingRegistry;
   bool refuseOpen = false, refuseCommit = false, refuseDelete = false;
   std::vector<std::string> written;   // names of the values written, in order
   int transactions = 0;               // outermost transactions begun
@@ -68,14 +68,10 @@ class FaultyRegistry : public Registry {
   Qt::CursorShape cursorAtDelete = Qt::ArrowCursor;  // the program's cursor while a key went
 
   long CreateKey(RegKey parent, const std::string& path, RegKey* key) override {
-    return refuseOpen ? kErrorAccessDenied : inner_.CreateKey(parent, path, key);
+    return refuseOpen ? kErrorAccessDenied : ForwardingRegistry::CreateKey(parent, path, key);
   }
   long OpenKey(RegKey parent, const std::string& path, std::uint32_t access, RegKey* key) override {
-    return refuseOpen ? kErrorAccessDenied : inner_.OpenKey(parent, path, access, key);
-  }
-  long QueryValue(RegKey key, const std::string& name, std::uint32_t* type, unsigned char* data,
-                  std::uint32_t* size) override {
-    return inner_.QueryValue(key, name, type, data, size);
+    return refuseOpen ? kErrorAccessDenied : ForwardingRegistry::OpenKey(parent, path, access, key);
   }
   long SetValue(RegKey key, const std::string& name, std::uint32_t type, const unsigned char* data,
                 std::uint32_t size) override {
@@ -83,26 +79,17 @@ class FaultyRegistry : public Registry {
       return kErrorGeneric;
     written.push_back(name);
     writingTransactions.insert(depth_ > 0 ? transactions : 0);
-    return inner_.SetValue(key, name, type, data, size);
-  }
-  long EnumKey(RegKey key, std::uint32_t index, char* name, std::uint32_t* nameSize) override {
-    return inner_.EnumKey(key, index, name, nameSize);
-  }
-  long EnumValue(RegKey key, std::uint32_t index, char* name, std::uint32_t* nameSize) override {
-    return inner_.EnumValue(key, index, name, nameSize);
+    return ForwardingRegistry::SetValue(key, name, type, data, size);
   }
   long DeleteValue(RegKey key, const std::string& name) override {
-    return refuseCommit && depth_ > 0 ? kErrorGeneric : inner_.DeleteValue(key, name);
+    return refuseCommit && depth_ > 0 ? kErrorGeneric : ForwardingRegistry::DeleteValue(key, name);
   }
   long DeleteKey(RegKey key, const std::string& subkey) override {
     const QCursor* cursor = QGuiApplication::overrideCursor();
     cursorAtDelete = cursor != nullptr ? cursor->shape() : Qt::ArrowCursor;
-    return refuseDelete ? kErrorGeneric : inner_.DeleteKey(key, subkey);
+    return refuseDelete ? kErrorGeneric : ForwardingRegistry::DeleteKey(key, subkey);
   }
-  long CloseKey(RegKey key) override { return inner_.CloseKey(key); }
-  long QueryValueCount(RegKey key, std::uint32_t* count) override {
-    return inner_.QueryValueCount(key, count);
-  }
+  // Transactions are counted, not begun: the store below writes at once.
   bool BeginTransaction() override {
     if (depth_++ == 0)
       ++transactions;
@@ -111,7 +98,6 @@ class FaultyRegistry : public Registry {
   bool CommitTransaction() override { return --depth_, !refuseCommit; }
 
  private:
-  Registry& inner_;
   int depth_ = 0;
 };
 

@@ -27,48 +27,20 @@ JournalDay Day(Flow flow, SymptomSet symptoms, Mood mood, std::string note,
 }
 
 // Counts the writes that reach the registry below it.
-class CountingRegistry final : public Registry {
+class CountingRegistry final : public test::ForwardingRegistry {
  public:
-  explicit CountingRegistry(Registry& inner) : inner_(inner) {}
+  using ForwardingRegistry::ForwardingRegistry;
   std::vector<std::string> set, deleted;
 
-  long CreateKey(RegKey parent, const std::string& path, RegKey* key) override {
-    return inner_.CreateKey(parent, path, key);
-  }
-  long OpenKey(RegKey parent, const std::string& path, std::uint32_t access, RegKey* key) override {
-    return inner_.OpenKey(parent, path, access, key);
-  }
-  long QueryValue(RegKey key, const std::string& name, std::uint32_t* type, unsigned char* data,
-                  std::uint32_t* size) override {
-    return inner_.QueryValue(key, name, type, data, size);
-  }
   long SetValue(RegKey key, const std::string& name, std::uint32_t type, const unsigned char* data,
                 std::uint32_t size) override {
     set.push_back(name);
-    return inner_.SetValue(key, name, type, data, size);
-  }
-  long EnumKey(RegKey key, std::uint32_t index, char* name, std::uint32_t* nameSize) override {
-    return inner_.EnumKey(key, index, name, nameSize);
-  }
-  long EnumValue(RegKey key, std::uint32_t index, char* name, std::uint32_t* nameSize) override {
-    return inner_.EnumValue(key, index, name, nameSize);
+    return ForwardingRegistry::SetValue(key, name, type, data, size);
   }
   long DeleteValue(RegKey key, const std::string& name) override {
     deleted.push_back(name);
-    return inner_.DeleteValue(key, name);
+    return ForwardingRegistry::DeleteValue(key, name);
   }
-  long DeleteKey(RegKey key, const std::string& subkey) override {
-    return inner_.DeleteKey(key, subkey);
-  }
-  long CloseKey(RegKey key) override { return inner_.CloseKey(key); }
-  long QueryValueCount(RegKey key, std::uint32_t* count) override {
-    return inner_.QueryValueCount(key, count);
-  }
-  bool BeginTransaction() override { return inner_.BeginTransaction(); }
-  bool CommitTransaction() override { return inner_.CommitTransaction(); }
-
- private:
-  Registry& inner_;
 };
 
 class JournalStoreTest : public test::StoreTest {
