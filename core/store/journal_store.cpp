@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "core/store/binary_value.h"
 #include "core/store/journal_day_bytes.h"
 #include "core/store/opened_key.h"
 
@@ -13,32 +14,6 @@ constexpr std::size_t kMaxDayBytes =
     6 + kMaxOwnSymptomsPerDay * (1 + kMaxSymptomNameChars * 4) + 2 + kMaxNoteChars * 4;
 constexpr std::size_t kMaxSymptomNamesBytes =
     3 + kMaxOwnSymptomNames * (1 + kMaxSymptomNameChars * 4);
-
-// A binary value's bytes into *bytes (its capacity the largest size accepted); false when it is
-// absent, not binary or larger.
-bool ReadBinary(Registry& registry, RegKey key, const std::string& name, std::string* bytes,
-                std::size_t capacity) {
-  bytes->resize(capacity);
-  std::uint32_t type = 0;
-  auto size = static_cast<std::uint32_t>(capacity);
-  if (registry.QueryValue(key, name, &type, reinterpret_cast<unsigned char*>(bytes->data()),
-                          &size) != kErrorSuccess ||
-      type != kRegBinary)
-    return false;
-  bytes->resize(size);
-  return true;
-}
-
-long WriteBinary(Registry& registry, RegKey key, const std::string& name,
-                 const std::string& bytes) {
-  return registry.SetValue(key, name, kRegBinary,
-                           reinterpret_cast<const unsigned char*>(bytes.data()),
-                           static_cast<std::uint32_t>(bytes.size()));
-}
-
-bool Deleted(long rc) {
-  return rc == kErrorSuccess || rc == kErrorFileNotFound;
-}
 
 }  // namespace
 
@@ -88,7 +63,7 @@ Journal LoadJournal(UserStore& store, const std::string& user, std::size_t* unre
     std::string bytes;
     for (const auto& [day, valueName] : days) {
       JournalDay read;
-      if (ReadBinary(registry, key.get(), valueName, &bytes, kMaxDayBytes) &&
+      if (ReadBinaryValue(registry, key.get(), valueName, &bytes, kMaxDayBytes) &&
           DecodeJournalDay(bytes, &read) && !read.empty())
         journal.insert_or_assign(day, std::move(read));
       else
@@ -143,8 +118,8 @@ bool SaveJournalChanges(UserStore& store, const std::string& user, const Journal
       return false;
     for (const auto& [day, bytes] : writes) {
       const std::string name = JournalValueName(day);
-      ok = (bytes.empty() ? Deleted(registry.DeleteValue(key.get(), name))
-                          : WriteBinary(registry, key.get(), name, bytes) == kErrorSuccess) &&
+      ok = (bytes.empty() ? ValueGone(registry.DeleteValue(key.get(), name))
+                          : WriteBinaryValue(registry, key.get(), name, bytes) == kErrorSuccess) &&
            ok;
     }
   }
@@ -157,7 +132,7 @@ std::vector<std::string> LoadOwnSymptomNames(UserStore& store, const std::string
   key.Open(UserStore::KeyPath(user), kKeyRead);
   std::string bytes;
   if (!key.isOpen() ||
-      !ReadBinary(store.registry(), key.get(), kJournalSymptomsValue, &bytes,
+      !ReadBinaryValue(store.registry(), key.get(), kJournalSymptomsValue, &bytes,
                   kMaxSymptomNamesBytes) ||
       !DecodeSymptomNames(bytes, &names))
     names.clear();
@@ -174,8 +149,8 @@ bool SaveOwnSymptomNames(UserStore& store, const std::string& user,
   if (!key.isOpen())
     return false;
   if (names.empty())
-    return Deleted(store.registry().DeleteValue(key.get(), kJournalSymptomsValue));
-  return WriteBinary(store.registry(), key.get(), kJournalSymptomsValue, bytes) == kErrorSuccess;
+    return ValueGone(store.registry().DeleteValue(key.get(), kJournalSymptomsValue));
+  return WriteBinaryValue(store.registry(), key.get(), kJournalSymptomsValue, bytes) == kErrorSuccess;
 }
 
 }  // namespace lunaret

@@ -1,0 +1,27 @@
+#include "core/store/binary_value.h"
+
+#include <cstdint>
+
+namespace lunaret {
+
+bool ReadBinaryValue(Registry& registry, RegKey key, const std::string& name, std::string* bytes,
+                     std::size_t capacity) {
+  bytes->resize(capacity);
+  std::uint32_t type = 0;
+  auto size = static_cast<std::uint32_t>(capacity);
+  if (registry.QueryValue(key, name, &type, reinterpret_cast<unsigned char*>(bytes->data()),
+                          &size) != kErrorSuccess ||
+      type != kRegBinary)
+    return false;
+  bytes->resize(size);
+  return true;
+}
+
+long WriteBinaryValue(Registry& registry, RegKey key, const std::string& name,
+                      const std::string& bytes) {
+  return registry.SetValue(key, name, kRegBinary,
+                           reinterpret_cast<const unsigned char*>(bytes.data()),
+                           static_cast<std::uint32_t>(bytes.size()));
+}
+
+}  // namespace lunaret

@@ -1,0 +1,133 @@
+// Which reminder is due on which day, for a history whose dates were worked out by hand: four
+// cycles of 28 days up to a first day of Monday 22 April 2024, so the next period is expected on
+// 20 May (give or take 1 day), ovulation on 6 May and the fertile window from 1 to 7 May.
+#include "core/cycles/reminders.h"
+
+#include <gmock/gmock.h>
+
+#include <tuple>
+
+#include "core/base/day_number.h"
+#include "core/cycles/dates.h"
+
+namespace lunaret {
+namespace {
+
+CalendarDate May(int day) {
+  return MakeDate(2024, 5, day);
+}
+
+std::vector<StatisticsRecord> FourCycles() {
+  std::vector<StatisticsRecord> records;
+  for (const CalendarDate& day : {MakeDate(2024, 1, 1), MakeDate(2024, 1, 29),
+                                  MakeDate(2024, 2, 26), MakeDate(2024, 3, 25)})
+    records.push_back({MakeTimeValue(day, 1, 1, 1), 0});
+  return records;
+}
+
+const CalendarDate kFirstDay = MakeDate(2024, 4, 22);
+
+ReminderSettings AllOn(int daysBefore = 2) {
+  ReminderSettings settings;
+  settings.beforePeriod = settings.onTheDay = settings.fertileWindow = settings.logDay = true;
+  settings.daysBefore = daysBefore;
+  return settings;
+}
+
+// before, on the day, fertile window, log.
+using Flags = std::tuple<bool, bool, bool, bool>;
+Flags FlagsOf(const DueReminders& due) {
+  return {due.beforePeriod, due.onTheDay, due.fertileWindow, due.logDay};
+}
+
+TEST(RemindersTest, TheForecastIsTheNextPeriodAfterTheFirstDay) {
+  const ReminderForecast history = ForecastForReminders(FourCycles(), kFirstDay, 30);
+  ASSERT_TRUE(history.available);
+  EXPECT_EQ(std::tuple(history.period.start, history.period.earlyDays, history.fertileKnown,
+                       history.fertile.first, history.fertile.last),
+            std::tuple(May(20), 1, true, May(1), May(7)));
+  // Too short a history: the first day and the forecast duration, and no fertile window.
+  const ReminderForecast fixed = ForecastForReminders({}, kFirstDay, 30);
+  EXPECT_EQ(std::tuple(fixed.available, fixed.period.start, fixed.period.earlyDays,
+                       fixed.fertileKnown),
+            std::tuple(true, May(22), 0, false));
+  EXPECT_FALSE(ForecastForReminders({}, kFirstDay, 0).available);
+}
+
+TEST(RemindersTest, EachReminderIsDueOnItsDaysAndAtItsTime) {
+  const ReminderForecast forecast = ForecastForReminders(FourCycles(), kFirstDay, 30);
+  const RemindersSent none;
+  struct Case {
+    int daysBefore;
+    CalendarDate today;
+    int minute;
+    Flags due;
+  };
+  const Case cases[] = {
+      {2, May(17), 0, {false, false, false, false}},  // three days before: too early
+      {2, May(18), 0, {true, false, false, false}},
+      {2, May(19), 1199, {true, false, false, false}},  // a minute before the log's time
+      {2, May(19), 1200, {true, false, false, true}},
+      {2, May(20), 1439, {false, true, false, true}},
+      {2, May(21), 0, {false, false, false, false}},  // the forecast has passed
+      {7, May(13), 0, {true, false, false, false}},
+      {7, May(12), 0, {false, false, false, false}},
+      {1, May(19), 0, {true, false, false, false}},
+      {1, May(18), 0, {false, false, false, false}},
+      {2, MakeDate(2024, 4, 30), 0, {false, false, false, false}},
+      {2, May(1), 0, {false, false, true, false}},  // the fertile window begins
+      {2, May(7), 0, {false, false, true, false}},  // its last day: a missed start still reminds
+      {2, May(8), 0, {false, false, false, false}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << FormatDate(c.today) << " " << c.minute << " daysBefore "
+                                    << c.daysBefore);
+    EXPECT_EQ(FlagsOf(RemindersDue(AllOn(c.daysBefore), none, forecast, c.today, c.minute)), c.due);
+  }
+  const DueReminders before = RemindersDue(AllOn(), none, forecast, May(18), 0);
+  EXPECT_EQ(before.daysUntilPeriod, 2);
+  // Only what is switched on.
+  ReminderSettings onlyLog;
+  onlyLog.logDay = true;
+  onlyLog.logMinute = 0;
+  EXPECT_EQ(FlagsOf(RemindersDue(onlyLog, none, forecast, May(20), 0)),
+            Flags(false, false, false, true));
+  EXPECT_FALSE(RemindersDue(ReminderSettings(), none, forecast, May(20), 1439).Any());
+}
+
+TEST(RemindersTest, AReminderIsSentOnceAndAFailedForecastRemindsNothing) {
+  const ReminderForecast forecast = ForecastForReminders(FourCycles(), kFirstDay, 30);
+  // Sent on the 18th: not again on the 19th, but the next day's log and the day itself are.
+  const DueReminders first = RemindersDue(AllOn(), {}, forecast, May(18), 1300);
+  ASSERT_EQ(FlagsOf(first), Flags(true, false, false, true));
+  const RemindersSent sent = MarkSent({}, first, May(18));
+  EXPECT_EQ(std::tuple(sent.beforePeriod, sent.onTheDay, sent.fertileWindow, sent.logDay),
+            std::tuple(DayNumberOf(2024, 5, 20), kNeverSent, kNeverSent, DayNumberOf(2024, 5, 18)));
+  EXPECT_FALSE(RemindersDue(AllOn(), sent, forecast, May(18), 1439).Any());
+  EXPECT_EQ(FlagsOf(RemindersDue(AllOn(), sent, forecast, May(19), 1300)),
+            Flags(false, false, false, true));
+  EXPECT_EQ(FlagsOf(RemindersDue(AllOn(), sent, forecast, May(20), 0)),
+            Flags(false, true, false, false));
+  // Sent for an earlier period, the reminder is due for this one.
+  RemindersSent earlier;
+  earlier.beforePeriod = earlier.onTheDay = DayNumberOf(2024, 4, 22);
+  EXPECT_EQ(FlagsOf(RemindersDue(AllOn(), earlier, forecast, May(20), 0)),
+            Flags(false, true, false, false));
+  const DueReminders window = RemindersDue(AllOn(), {}, forecast, May(3), 0);
+  EXPECT_EQ(MarkSent({}, window, May(3)).fertileWindow, DayNumberOf(2024, 5, 1));
+  EXPECT_FALSE(RemindersDue(AllOn(), MarkSent({}, window, May(3)), forecast, May(4), 0).Any());
+
+  // No new first day since: the periods the calendar carries on from it remind nothing, as the
+  // one without a history does (first day + 28 = 20 May, carried on to 17 June).
+  const ReminderForecast fixed = ForecastForReminders({}, kFirstDay, 28);
+  ASSERT_EQ(fixed.period.start, May(20));
+  for (const CalendarDate& day : {MakeDate(2024, 6, 15), MakeDate(2024, 6, 17)})
+    EXPECT_EQ(FlagsOf(RemindersDue(AllOn(), {}, fixed, day, 0)), Flags(false, false, false, false));
+  // Without a forecast only the log reminds.
+  EXPECT_EQ(FlagsOf(RemindersDue(AllOn(), {}, ForecastForReminders({}, kFirstDay, 0), May(20),
+                                 1439)),
+            Flags(false, false, false, true));
+}
+
+}  // namespace
+}  // namespace lunaret
