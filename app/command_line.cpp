@@ -66,6 +66,13 @@ CommandLine::CommandLine(const QStringList& arguments, const QByteArrayList& raw
       QStringLiteral("file"));
   parser.addOption(restore);
 #endif
+#ifdef LUNARET_HAS_REMINDERS
+  const QCommandLineOption remind(
+      QStringLiteral("remind"),
+      QStringLiteral("Sends the reminders due today as desktop notifications, without a window "
+                     "(Tools, Reminders... sets them up)."));
+  parser.addOption(remind);
+#endif
   parser.addOption(HiddenOption(QStringLiteral("platform"), QStringLiteral("name")));
   parser.addOption(HiddenOption(QStringLiteral("style"), QStringLiteral("name")));
   // A session manager restores the program as "lunaret -session <id>".
@@ -91,6 +98,9 @@ CommandLine::CommandLine(const QStringList& arguments, const QByteArrayList& raw
     output_ = QStringLiteral("Lunaret " LUNARET_VERSION "\n");
     exitStatus_ = 0;
   }
+#ifdef LUNARET_HAS_REMINDERS
+  remind_ = !exitStatus_ && parser.isSet(remind);
+#endif
 #ifndef _WIN32
   if (!exitStatus_ && parser.isSet(restore)) {
     // The bytes the system passed, when they are what the parser read; else the text encoded.

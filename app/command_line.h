@@ -11,8 +11,8 @@ namespace lunaret {
 
 // The program's command line, read before any window exists (so that --help and --version work
 // without a display): --help, --version, --restore FILE (not on Windows, where the store is the
-// registry), and Qt's own -platform, -style and -session, which pass through to the application
-// object.
+// registry), --remind (where the program sends reminders), and Qt's own -platform, -style and
+// -session, which pass through to the application object.
 class CommandLine {
  public:
   // Exit status of a command line the program does not understand.
@@ -31,6 +31,8 @@ class CommandLine {
   const QString& Errors() const { return errors_; }
   // The name of the backup to restore instead of running the program, as the system's bytes.
   const std::optional<QByteArray>& RestoreFile() const { return restoreFile_; }
+  // --remind: send the reminders due today instead of running the program.
+  bool Remind() const { return remind_; }
 
   // The arguments of main() as text, in the encoding of the user's locale.
   static QStringList FromMain(int argc, char** argv);
@@ -40,6 +42,7 @@ class CommandLine {
  private:
   std::optional<int> exitStatus_;
   std::optional<QByteArray> restoreFile_;
+  bool remind_ = false;
   QString output_;
   QString errors_;
 };

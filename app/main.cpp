@@ -6,6 +6,7 @@
 
 #include "app/calendar_app.h"
 #include "app/command_line.h"
+#include "app/remind_command.h"
 #include "app/restore_command.h"
 #include "app/shown_probe.h"
 #include "core/store/store_file.h"
@@ -27,6 +28,16 @@ int main(int argc, char** argv) {
     const auto report =
         lunaret::RunRestore(*backup, lunaret::DefaultStorePath(), std::time(nullptr));
     std::fputs(report.output.toLocal8Bit().constData(), stdout);
+    std::fputs(report.errors.toLocal8Bit().constData(), stderr);
+    return report.status;
+  }
+#endif
+
+#ifdef LUNARET_HAS_REMINDERS
+  if (commandLine.Remind()) {
+    // No window and no display: the session bus is all it needs.
+    QCoreApplication app(argc, argv);
+    const lunaret::RemindReport report = lunaret::RemindFromCommandLine();
     std::fputs(report.errors.toLocal8Bit().constData(), stderr);
     return report.status;
   }

@@ -13,6 +13,7 @@
 #include "app/change_password_dialog.h"
 #include "app/data_commands.h"
 #include "app/login_dialog.h"
+#include "app/reminder_command.h"
 #include "app/session_support.h"
 #include "app/user_management_dialog.h"
 #include "controls/about_dialog.h"
@@ -82,6 +83,13 @@ MainDialog::MainDialog(UserStore& store, const QString& userName, QWidget* paren
   QAction* backUp =
       AddCommand(tools, tr(" &Back up all data..."), DataCommands::kCmdBackUp, "backUpAction");
   connect(backUp, &QAction::triggered, data_, &DataCommands::OnBackUp);
+#endif
+#ifdef LUNARET_HAS_REMINDERS
+  tools->addSeparator();
+  reminders_ = new ReminderCommand(this);
+  QAction* reminders =
+      AddCommand(tools, tr(" &Reminders..."), ReminderCommand::kCmdReminders, "remindersAction");
+  connect(reminders, &QAction::triggered, reminders_, &ReminderCommand::OnReminders);
 #endif
   QMenu* help = menuBar_->addMenu(tr("&Help"));
   help->setObjectName(QStringLiteral("helpMenu"));
@@ -353,8 +361,10 @@ void MainDialog::SetLoggedOff() {
 void MainDialog::EnableUserCommands(bool loggedIn) {
   for (int id : {kCmdLogOff, kCmdChangePassword, DataCommands::kCmdExportHistory,
                  DataCommands::kCmdExportJournal, DataCommands::kCmdImportHistory,
-                 DataCommands::kCmdExportForecast})
-    Command(id)->setEnabled(loggedIn);
+                 DataCommands::kCmdExportForecast, ReminderCommand::kCmdReminders}) {
+    if (QAction* command = Command(id))
+      command->setEnabled(loggedIn);
+  }
 }
 
 void MainDialog::LoadPages() {

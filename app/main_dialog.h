@@ -16,6 +16,7 @@ namespace lunaret {
 
 class CalendarPage;
 class DataCommands;
+class ReminderCommand;
 class GeneralPage;
 class InsightsPage;
 class StatisticsPage;
@@ -66,6 +67,9 @@ class MainDialog : public QDialog {
   QTabWidget* Tabs() const { return tabs_; }
   QMenuBar* MenuBar() const { return menuBar_; }
   DataCommands* Data() const { return data_; }
+  // Tools, " &Reminders...", where the program can send reminders; null elsewhere.
+  ReminderCommand* Reminders() const { return reminders_; }
+  UserStore& Store() const { return store_; }
   ThemedHoverButton* OkButton() const { return ok_; }
   ThemedHoverButton* SaveButton() const { return save_; }
   ThemedHoverButton* ExitButton() const { return exit_; }
@@ -128,6 +132,7 @@ class MainDialog : public QDialog {
   InsightsPage* insights_ = nullptr;      // child of the tab control
   CalendarPage* calendar_ = nullptr;      // child of the tab control
   DataCommands* data_ = nullptr;          // child object
+  ReminderCommand* reminders_ = nullptr;  // child object, where reminders are sent
   bool initialized_ = false;
 };
 

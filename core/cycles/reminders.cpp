@@ -42,8 +42,8 @@ DueReminders RemindersDue(const ReminderSettings& settings, const RemindersSent&
     due.onTheDay = settings.onTheDay && sent.onTheDay != start && day == start;
     if (forecast.fertileKnown) {
       const DayNumber first = DayOf(forecast.fertile.first);
-      due.fertileWindow = settings.fertileWindow && sent.fertileWindow != first &&
-                          day >= first && day <= DayOf(forecast.fertile.last);
+      due.fertileWindow = settings.fertileWindow && sent.fertileWindow != first && day >= first &&
+                          day <= DayOf(forecast.fertile.last);
     }
   }
   due.logDay = settings.logDay && sent.logDay != day && minuteOfDay >= settings.logMinute;

@@ -133,7 +133,7 @@ std::vector<std::string> LoadOwnSymptomNames(UserStore& store, const std::string
   std::string bytes;
   if (!key.isOpen() ||
       !ReadBinaryValue(store.registry(), key.get(), kJournalSymptomsValue, &bytes,
-                  kMaxSymptomNamesBytes) ||
+                       kMaxSymptomNamesBytes) ||
       !DecodeSymptomNames(bytes, &names))
     names.clear();
   return names;
@@ -150,7 +150,8 @@ bool SaveOwnSymptomNames(UserStore& store, const std::string& user,
     return false;
   if (names.empty())
     return ValueGone(store.registry().DeleteValue(key.get(), kJournalSymptomsValue));
-  return WriteBinaryValue(store.registry(), key.get(), kJournalSymptomsValue, bytes) == kErrorSuccess;
+  return WriteBinaryValue(store.registry(), key.get(), kJournalSymptomsValue, bytes) ==
+         kErrorSuccess;
 }
 
 }  // namespace lunaret

@@ -94,6 +94,9 @@ class StoreTransaction {
   StoreTransaction(const StoreTransaction&) = delete;
   StoreTransaction& operator=(const StoreTransaction&) = delete;
 
+  // Whether the backend began the transaction: false when another process held the store past
+  // the busy timeout, in which case every write until the commit is refused.
+  bool Begun() const { return begun_; }
   // Commits early; true when the writes are durable.
   bool Commit() {
     if (!active_)

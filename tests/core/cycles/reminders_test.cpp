@@ -19,8 +19,8 @@ CalendarDate May(int day) {
 
 std::vector<StatisticsRecord> FourCycles() {
   std::vector<StatisticsRecord> records;
-  for (const CalendarDate& day : {MakeDate(2024, 1, 1), MakeDate(2024, 1, 29),
-                                  MakeDate(2024, 2, 26), MakeDate(2024, 3, 25)})
+  for (const CalendarDate& day :
+       {MakeDate(2024, 1, 1), MakeDate(2024, 1, 29), MakeDate(2024, 2, 26), MakeDate(2024, 3, 25)})
     records.push_back({MakeTimeValue(day, 1, 1, 1), 0});
   return records;
 }
@@ -48,9 +48,9 @@ TEST(RemindersTest, TheForecastIsTheNextPeriodAfterTheFirstDay) {
             std::tuple(May(20), 1, true, May(1), May(7)));
   // Too short a history: the first day and the forecast duration, and no fertile window.
   const ReminderForecast fixed = ForecastForReminders({}, kFirstDay, 30);
-  EXPECT_EQ(std::tuple(fixed.available, fixed.period.start, fixed.period.earlyDays,
-                       fixed.fertileKnown),
-            std::tuple(true, May(22), 0, false));
+  EXPECT_EQ(
+      std::tuple(fixed.available, fixed.period.start, fixed.period.earlyDays, fixed.fertileKnown),
+      std::tuple(true, May(22), 0, false));
   EXPECT_FALSE(ForecastForReminders({}, kFirstDay, 0).available);
 }
 
@@ -80,8 +80,8 @@ TEST(RemindersTest, EachReminderIsDueOnItsDaysAndAtItsTime) {
       {2, May(8), 0, {false, false, false, false}},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << FormatDate(c.today) << " " << c.minute << " daysBefore "
-                                    << c.daysBefore);
+    SCOPED_TRACE(testing::Message()
+                 << FormatDate(c.today) << " " << c.minute << " daysBefore " << c.daysBefore);
     EXPECT_EQ(FlagsOf(RemindersDue(AllOn(c.daysBefore), none, forecast, c.today, c.minute)), c.due);
   }
   const DueReminders before = RemindersDue(AllOn(), none, forecast, May(18), 0);
@@ -124,9 +124,9 @@ TEST(RemindersTest, AReminderIsSentOnceAndAFailedForecastRemindsNothing) {
   for (const CalendarDate& day : {MakeDate(2024, 6, 15), MakeDate(2024, 6, 17)})
     EXPECT_EQ(FlagsOf(RemindersDue(AllOn(), {}, fixed, day, 0)), Flags(false, false, false, false));
   // Without a forecast only the log reminds.
-  EXPECT_EQ(FlagsOf(RemindersDue(AllOn(), {}, ForecastForReminders({}, kFirstDay, 0), May(20),
-                                 1439)),
-            Flags(false, false, false, true));
+  EXPECT_EQ(
+      FlagsOf(RemindersDue(AllOn(), {}, ForecastForReminders({}, kFirstDay, 0), May(20), 1439)),
+      Flags(false, false, false, true));
 }
 
 }  // namespace

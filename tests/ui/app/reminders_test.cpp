@@ -1,0 +1,329 @@
+// Reminders for real: the settings dialog from the main window's Tools menu, and
+// "lunaret --remind" run as its own process against a private session bus on which a small fake
+// notification service records what it receives.
+#include "app/main_dialog.h"
+
+#ifdef LUNARET_HAS_REMINDERS
+
+#include <QCheckBox>
+#include <QDBusConnection>
+#include <QDialogButtonBox>
+#include <QEventLoop>
+#include <QProcess>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTemporaryDir>
+#include <QTimeEdit>
+#include <QTimer>
+
+#include "app/remind_command.h"
+#include "app/reminder_command.h"
+#include "app/reminders_dialog.h"
+#include "core/cycles/dates.h"
+#include "core/store/reminder_store.h"
+#include "core/store/statistics_store.h"
+#include "ui_test_support.h"
+
+namespace lunaret {
+namespace {
+
+TimeValue DaysFromToday(int days) {
+  const QDate day = QDate::currentDate().addDays(days);
+  return MakeTimeValue(MakeDate(day.year(), day.month(), day.day()), 1, 1, 1);
+}
+
+// A user whose first day was `ago` days ago, with a 28-day forecast duration and, with history,
+// four cycles of 28 days before it.
+void AddUser(UserStore& store, const std::string& name, int ago, bool history,
+             const ReminderSettings& settings) {
+  store.SetPassword(name, "a");
+  store.SetCycleStart(name, DaysFromToday(-ago));
+  store.SetDuration(name, "28");
+  std::vector<StatisticsRecord> records;
+  for (int cycle = 4; history && cycle >= 0; --cycle)
+    records.push_back({DaysFromToday(-ago - 28 * cycle), 0});
+  SaveStatistics(store, name, records);
+  SaveReminderSettings(store, name, settings);
+}
+
+// Records every notification it is asked to show, as the desktop's service would take it.
+class FakeNotifications : public QObject {
+  Q_OBJECT
+  Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
+
+ public:
+  QStringList calls;  // "app | replaces | icon | summary | body | actions | hints | timeout"
+
+ public slots:
+  uint Notify(const QString& app, uint replaces, const QString& icon, const QString& summary,
+              const QString& body, const QStringList& actions, const QVariantMap& hints,
+              int timeout) {
+    QStringList hintTexts;
+    for (auto hint = hints.begin(); hint != hints.end(); ++hint)
+      hintTexts << hint.key() + QLatin1Char('=') + hint.value().toString();
+    calls << QStringList{app,
+                         QString::number(replaces),
+                         icon,
+                         summary,
+                         body,
+                         actions.join(QLatin1Char(',')),
+                         hintTexts.join(QLatin1Char(',')),
+                         QString::number(timeout)}
+                 .join(QStringLiteral(" | "));
+    return static_cast<uint>(calls.size());
+  }
+};
+
+class RemindCommandTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(home_.isValid());
+    // A bus of its own, as the desktop's session bus is set up, that starts no service on demand.
+    QFile session(QStringLiteral("/usr/share/dbus-1/session.conf"));
+    ASSERT_TRUE(session.open(QIODevice::ReadOnly));
+    const QString config = home_.filePath(QStringLiteral("bus.conf"));
+    QFile file(config);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(session.readAll().replace("<standard_session_servicedirs />", ""));
+    file.close();
+    bus_.start(QStringLiteral("dbus-daemon"),
+               {QStringLiteral("--config-file=") + config, QStringLiteral("--nofork"),
+                QStringLiteral("--nopidfile"), QStringLiteral("--print-address=1")});
+    ASSERT_TRUE(bus_.waitForReadyRead(10000)) << "dbus-daemon did not start";
+    address_ = QString::fromUtf8(bus_.readLine()).trimmed();
+    connection_ = std::make_unique<QDBusConnection>(
+        QDBusConnection::connectToBus(address_, QStringLiteral("fake-notifications")));
+    ASSERT_TRUE(connection_->isConnected());
+    ASSERT_TRUE(connection_->registerObject(QStringLiteral("/org/freedesktop/Notifications"),
+                                            &service_, QDBusConnection::ExportAllSlots));
+    ASSERT_TRUE(connection_->registerService(QStringLiteral("org.freedesktop.Notifications")));
+    registry_ = test::OpenStore(StorePath().toStdString());
+    store_ = std::make_unique<UserStore>(test::Got(registry_, "the store"));
+  }
+  void TearDown() override {
+    connection_.reset();
+    QDBusConnection::disconnectFromBus(QStringLiteral("fake-notifications"));
+    bus_.kill();
+    bus_.waitForFinished();
+  }
+  QString StorePath() const { return home_.filePath(QStringLiteral("data/lunaret/registry.db")); }
+  // Runs "lunaret --remind" as the timer would, in locale; its exit status and standard error.
+  std::pair<int, QString> Remind(const QString& locale = QStringLiteral("C")) {
+    QProcess lunaret;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), address_);
+    environment.insert(QStringLiteral("XDG_DATA_HOME"), home_.filePath(QStringLiteral("data")));
+    environment.insert(QStringLiteral("LC_ALL"), locale);
+    environment.remove(QStringLiteral("DISPLAY"));
+    environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    lunaret.setProcessEnvironment(environment);
+    // The fake service answers on this thread's event loop while the program runs.
+    QEventLoop loop;
+    QObject::connect(&lunaret, &QProcess::finished, &loop, &QEventLoop::quit);
+    QTimer::singleShot(30000, &loop, &QEventLoop::quit);
+    lunaret.start(QCoreApplication::applicationDirPath() + QStringLiteral("/lunaret"),
+                  {QStringLiteral("--remind")});
+    loop.exec();
+    if (lunaret.state() != QProcess::NotRunning) {
+      lunaret.kill();
+      lunaret.waitForFinished();
+      ADD_FAILURE() << "lunaret --remind did not end";
+    }
+    return {lunaret.exitStatus() == QProcess::NormalExit ? lunaret.exitCode() : -1,
+            QString::fromLocal8Bit(lunaret.readAllStandardError())};
+  }
+
+  QTemporaryDir home_;
+  QProcess bus_;
+  QString address_;
+  FakeNotifications service_;
+  std::unique_ptr<QDBusConnection> connection_;
+  std::unique_ptr<Registry> registry_;
+  std::unique_ptr<UserStore> store_;
+};
+
+TEST_F(RemindCommandTest, EachUserDueGetsOneNotificationOnceAndNothingIsRecordedWithoutAService) {
+  ReminderSettings before;  // two days before, no details
+  before.beforePeriod = true;
+  AddUser(*store_, "Anna", 26, false, before);
+  ReminderSettings onTheDay;  // on the day and the log, with details
+  onTheDay.onTheDay = onTheDay.logDay = onTheDay.showDetails = true;
+  onTheDay.logMinute = 0;
+  AddUser(*store_, "Beth", 28, true, onTheDay);
+  AddUser(*store_, "Cara", 26, false, ReminderSettings());  // due, but nothing switched on
+  ReminderSettings week = before;                           // up to seven days before, with details
+  week.daysBefore = 7;
+  week.showDetails = true;
+  AddUser(*store_, "Dora", 26, false, week);
+
+  EXPECT_EQ(Remind(), std::pair(0, QString()));
+  const QString inTwoDays =
+      QLocale::c().toString(QDate::currentDate().addDays(2), QStringLiteral("dddd d MMMM"));
+  const QString common = QStringLiteral("Lunaret | 0 | org.lunaret.Lunaret | ");
+  const QString hints = QStringLiteral(" |  | desktop-entry=org.lunaret.Lunaret | -1");
+  EXPECT_EQ(service_.calls,
+            QStringList({common + "Lunaret | A reminder for Anna" + hints,
+                         common +
+                             "A reminder for Beth | Your next period is expected today "
+                             "(give or take 1 day).\nTime to log your day in Lunaret's "
+                             "calendar." +
+                             hints,
+                         common +
+                             "A reminder for Dora | Your next period is expected in 2 "
+                             "days, on " +
+                             inTwoDays + "." + hints}));
+  EXPECT_EQ(LoadRemindersSent(*store_, "Cara"), RemindersSent());
+  EXPECT_NE(LoadRemindersSent(*store_, "Beth").logDay, kNeverSent);
+
+  // A second run on the same day sends nothing.
+  service_.calls.clear();
+  EXPECT_EQ(Remind(), std::pair(0, QString()));
+  EXPECT_EQ(service_.calls, QStringList());
+
+  // Sent afresh, the day is in the words of her locale.
+  ASSERT_TRUE(SaveRemindersSent(*store_, "Dora", {}));
+  EXPECT_EQ(Remind(QStringLiteral("de_DE.UTF-8")), std::pair(0, QString()));
+  EXPECT_EQ(
+      service_.calls,
+      QStringList({common +
+                   "A reminder for Dora | Your next period is expected in 2 "
+                   "days, on " +
+                   QLocale(QLocale::German, QLocale::Germany)
+                       .toString(QDate::currentDate().addDays(2), QStringLiteral("dddd d MMMM")) +
+                   "." + hints}));
+
+  // Nobody answers: one line, status 1, and nothing recorded as sent.
+  ASSERT_TRUE(connection_->unregisterService(QStringLiteral("org.freedesktop.Notifications")));
+  ASSERT_TRUE(SaveRemindersSent(*store_, "Dora", {}));
+  const auto [status, errors] = Remind();
+  EXPECT_EQ(status, 1);
+  EXPECT_TRUE(errors.startsWith(QStringLiteral("lunaret: no notification service answered")))
+      << errors.toStdString();
+  EXPECT_EQ(errors.count(QLatin1Char('\n')), 1);
+  EXPECT_EQ(LoadRemindersSent(*store_, "Dora"), RemindersSent());
+}
+
+// Takes every notification; remembers them.
+class RecordingNotifier final : public Notifier {
+ public:
+  bool Send(const Notification& notification, QString*) override {
+    sent.push_back(notification.summary + QStringLiteral(" / ") + notification.body);
+    return true;
+  }
+  QStringList sent;
+};
+
+// Counts the schedule's switches; answers with `works`.
+class FakeSchedule final : public ReminderSchedule {
+ public:
+  explicit FakeSchedule(QStringList* calls, bool works) : calls_(calls), works_(works) {}
+  bool SetDaily(bool on) override {
+    *calls_ << (on ? QStringLiteral("on") : QStringLiteral("off"));
+    return works_;
+  }
+
+ private:
+  QStringList* calls_;
+  bool works_;
+};
+
+class RemindersDialogTest : public ::testing::Test {
+ protected:
+  // Anna's window, logged in anew; the schedule works or not.
+  void Open(bool scheduleWorks = true) {
+    main_ = std::make_unique<MainDialog>(temp_.store(), QStringLiteral("Anna"));
+    main_->show();
+    main_->Reminders()->SetSchedule(std::make_unique<FakeSchedule>(&schedule_, scheduleWorks));
+  }
+  // Opens the dialog from the menu, acts on it and presses OK.
+  void Edit(const std::function<void(RemindersDialog*)>& action) {
+    test::WhenModal<RemindersDialog>([&](RemindersDialog* dialog) {
+      ASSERT_NE(dialog, nullptr);
+      action(dialog);
+      dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+    });
+    main_->Command(ReminderCommand::kCmdReminders)->trigger();
+  }
+
+  test::TempStore temp_;
+  test::MessageBoxRecorder boxes_;
+  QStringList schedule_;
+  std::unique_ptr<MainDialog> main_;
+};
+
+TEST_F(RemindersDialogTest, SettingsAreSavedOnOkAndReadBackAtTheNextLogIn) {
+  AddUser(temp_.store(), "Anna", 26, false, ReminderSettings());
+  AddUser(temp_.store(), "Beth", 26, false, ReminderSettings());
+  Open();
+  EXPECT_TRUE(main_->Command(ReminderCommand::kCmdReminders)->isEnabled());
+  Edit([](RemindersDialog* dialog) {
+    EXPECT_FALSE(dialog->BeforeBox()->isChecked());
+    EXPECT_FALSE(dialog->DaysBeforeBox()->isEnabled());
+    // Four cycles are needed for a fertile window; she has none.
+    EXPECT_FALSE(dialog->FertileBox()->isEnabled());
+    EXPECT_TRUE(dialog->FertileBox()->toolTip().contains("needs at least 3 completed cycles"))
+        << dialog->FertileBox()->toolTip().toStdString();
+    QTest::mouseClick(dialog->BeforeBox(), Qt::LeftButton);
+    EXPECT_TRUE(dialog->DaysBeforeBox()->isEnabled());
+    dialog->DaysBeforeBox()->setValue(kMaxDaysBefore);
+    dialog->LogBox()->setChecked(true);
+    dialog->LogTimeEdit()->setTime(QTime(21, 30));
+  });
+  ReminderSettings saved;
+  saved.beforePeriod = saved.logDay = true;
+  saved.daysBefore = kMaxDaysBefore;
+  saved.logMinute = 21 * 60 + 30;
+  EXPECT_EQ(LoadReminderSettings(temp_.store(), "Anna"), saved);
+  EXPECT_EQ(LoadReminderSettings(temp_.store(), "Beth"), ReminderSettings());
+  EXPECT_FALSE(main_->IsModified());
+  EXPECT_EQ(schedule_, QStringList{"on"});
+
+  // The details switch is what the notification says.
+  RecordingNotifier notifier;
+  const QDateTime late(QDate::currentDate(), QTime(23, 0));
+  RunReminders(temp_.registry(), notifier, late);
+  Open();
+  Edit([](RemindersDialog* dialog) {
+    EXPECT_TRUE(dialog->BeforeBox()->isChecked());
+    EXPECT_EQ(dialog->DaysBeforeBox()->value(), kMaxDaysBefore);
+    EXPECT_EQ(dialog->LogTimeEdit()->time(), QTime(21, 30));
+    dialog->DetailsBox()->setChecked(true);
+  });
+  SaveRemindersSent(temp_.store(), "Anna", {});
+  RunReminders(temp_.registry(), notifier, late);
+  EXPECT_EQ(notifier.sent,
+            QStringList({"Lunaret / A reminder for Anna",
+                         "A reminder for Anna / Your next period is expected in 2 days, on " +
+                             QLocale().toString(QDate::currentDate().addDays(2),
+                                                QStringLiteral("dddd d MMMM")) +
+                             ".\nTime to log your day in Lunaret's calendar."}));
+
+  // Everything off: the daily runs stop, as no other user has a reminder.
+  Edit([](RemindersDialog* dialog) {
+    dialog->BeforeBox()->setChecked(false);
+    dialog->LogBox()->setChecked(false);
+  });
+  EXPECT_EQ(schedule_, QStringList({"on", "on", "off"}));
+  EXPECT_EQ(boxes_.Shown(), QString());
+}
+
+TEST_F(RemindersDialogTest, AFertileWindowIsOfferedWithAHistoryAndAFailedTimerIsSaid) {
+  AddUser(temp_.store(), "Anna", 10, true, ReminderSettings());
+  Open(false);
+  Edit([](RemindersDialog* dialog) {
+    EXPECT_TRUE(dialog->FertileBox()->isEnabled());
+    EXPECT_EQ(dialog->FertileBox()->toolTip(), QString());
+    dialog->FertileBox()->setChecked(true);
+  });
+  EXPECT_TRUE(LoadReminderSettings(temp_.store(), "Anna").fertileWindow);
+  EXPECT_EQ(boxes_.Shown(),
+            "Lunaret could not start its daily reminders with systemctl, so they will come when "
+            "you log in. | Lunaret reminders | 0x30");
+}
+
+}  // namespace
+}  // namespace lunaret
+
+#include "reminders_test.moc"
+
+#endif
