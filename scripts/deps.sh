@@ -10,13 +10,15 @@ build=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-qpa-plugins
 case "${1:-build}" in
   build) want=("${build[@]}" xvfb xauth) ;;
   # The tests also run under a real locale, German (glibc's locale data from "locales").
+  # The reminders' test starts a session bus of its own (dbus-daemon).
   test) want=("${build[@]}" libgtest-dev libgmock-dev clang-format desktop-file-utils appstream
-              locales) ;;
+              locales dbus-daemon) ;;
   coverage) want=("${build[@]}" libgtest-dev libgmock-dev gcovr) ;;
   bench) want=("${build[@]}" libbenchmark-dev) ;;
   look) want=("${build[@]}" xvfb xauth imagemagick) ;;
   # CPack's Debian packages: dpkg-shlibdeps (dpkg-dev) and file, which finds the programs.
-  package) want=("${build[@]}" dpkg-dev file) ;;
+  # systemd-analyze (systemd) and desktop-file-validate check the reminders' units and entry.
+  package) want=("${build[@]}" dpkg-dev file systemd desktop-file-utils) ;;
   # zlib for the core on Windows (Periodical's gzip backups), from mingw-w64's build of it.
   windows) want=(cmake ninja-build g++-mingw-w64-x86-64-posix libz-mingw-w64-dev libgtest-dev wine
                  wine64) ;;
