@@ -14,3 +14,8 @@ for b in build-bench/bin/lunaret_*_bench; do
   QT_QPA_PLATFORM=offscreen TZ=UTC LC_ALL=C "$b" "$@" 2> >(grep -v 'propagateSizeHints' >&2)
 done
 [ -n "${ran:-}" ] || { echo "bench.sh: no benchmark was built" >&2; exit 1; }
+if [ -x build-bench/bin/lunaret_remind_figure ]; then
+  echo "== lunaret_remind_figure"
+  # The login dialog it compares with is shown on an X server of its own.
+  TZ=UTC LC_ALL=C xvfb-run -a -s "-screen 0 1024x768x24" build-bench/bin/lunaret_remind_figure
+fi

@@ -14,7 +14,7 @@ case "${1:-build}" in
   test) want=("${build[@]}" libgtest-dev libgmock-dev clang-format desktop-file-utils appstream
               locales dbus-daemon) ;;
   coverage) want=("${build[@]}" libgtest-dev libgmock-dev gcovr) ;;
-  bench) want=("${build[@]}" libbenchmark-dev) ;;
+  bench) want=("${build[@]}" libbenchmark-dev xvfb xauth dbus-daemon) ;;
   look) want=("${build[@]}" xvfb xauth imagemagick) ;;
   # CPack's Debian packages: dpkg-shlibdeps (dpkg-dev) and file, which finds the programs.
   # systemd-analyze (systemd) and desktop-file-validate check the reminders' units and entry.

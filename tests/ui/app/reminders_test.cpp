@@ -6,7 +6,6 @@
 #ifdef LUNARET_HAS_REMINDERS
 
 #include <QCheckBox>
-#include <QDBusConnection>
 #include <QDialogButtonBox>
 #include <QEventLoop>
 #include <QProcess>
@@ -22,6 +21,7 @@
 #include "core/cycles/dates.h"
 #include "core/store/reminder_store.h"
 #include "core/store/statistics_store.h"
+#include "fake_notifications.h"
 #include "ui_test_support.h"
 
 namespace lunaret {
@@ -46,72 +46,20 @@ void AddUser(UserStore& store, const std::string& name, int ago, bool history,
   SaveReminderSettings(store, name, settings);
 }
 
-// Records every notification it is asked to show, as the desktop's service would take it.
-class FakeNotifications : public QObject {
-  Q_OBJECT
-  Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
-
- public:
-  QStringList calls;  // "app | replaces | icon | summary | body | actions | hints | timeout"
-
- public slots:
-  uint Notify(const QString& app, uint replaces, const QString& icon, const QString& summary,
-              const QString& body, const QStringList& actions, const QVariantMap& hints,
-              int timeout) {
-    QStringList hintTexts;
-    for (auto hint = hints.begin(); hint != hints.end(); ++hint)
-      hintTexts << hint.key() + QLatin1Char('=') + hint.value().toString();
-    calls << QStringList{app,
-                         QString::number(replaces),
-                         icon,
-                         summary,
-                         body,
-                         actions.join(QLatin1Char(',')),
-                         hintTexts.join(QLatin1Char(',')),
-                         QString::number(timeout)}
-                 .join(QStringLiteral(" | "));
-    return static_cast<uint>(calls.size());
-  }
-};
-
 class RemindCommandTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(home_.isValid());
-    // A bus of its own, as the desktop's session bus is set up, that starts no service on demand.
-    QFile session(QStringLiteral("/usr/share/dbus-1/session.conf"));
-    ASSERT_TRUE(session.open(QIODevice::ReadOnly));
-    const QString config = home_.filePath(QStringLiteral("bus.conf"));
-    QFile file(config);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(session.readAll().replace("<standard_session_servicedirs />", ""));
-    file.close();
-    bus_.start(QStringLiteral("dbus-daemon"),
-               {QStringLiteral("--config-file=") + config, QStringLiteral("--nofork"),
-                QStringLiteral("--nopidfile"), QStringLiteral("--print-address=1")});
-    ASSERT_TRUE(bus_.waitForReadyRead(10000)) << "dbus-daemon did not start";
-    address_ = QString::fromUtf8(bus_.readLine()).trimmed();
-    connection_ = std::make_unique<QDBusConnection>(
-        QDBusConnection::connectToBus(address_, QStringLiteral("fake-notifications")));
-    ASSERT_TRUE(connection_->isConnected());
-    ASSERT_TRUE(connection_->registerObject(QStringLiteral("/org/freedesktop/Notifications"),
-                                            &service_, QDBusConnection::ExportAllSlots));
-    ASSERT_TRUE(connection_->registerService(QStringLiteral("org.freedesktop.Notifications")));
+    ASSERT_TRUE(bus_.Started()) << "no session bus of its own";
     registry_ = test::OpenStore(StorePath().toStdString());
     store_ = std::make_unique<UserStore>(test::Got(registry_, "the store"));
-  }
-  void TearDown() override {
-    connection_.reset();
-    QDBusConnection::disconnectFromBus(QStringLiteral("fake-notifications"));
-    bus_.kill();
-    bus_.waitForFinished();
   }
   QString StorePath() const { return home_.filePath(QStringLiteral("data/lunaret/registry.db")); }
   // Runs "lunaret --remind" as the timer would, in locale; its exit status and standard error.
   std::pair<int, QString> Remind(const QString& locale = QStringLiteral("C")) {
     QProcess lunaret;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), address_);
+    environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), bus_.Address());
     environment.insert(QStringLiteral("XDG_DATA_HOME"), home_.filePath(QStringLiteral("data")));
     environment.insert(QStringLiteral("LC_ALL"), locale);
     environment.remove(QStringLiteral("DISPLAY"));
@@ -134,10 +82,8 @@ class RemindCommandTest : public ::testing::Test {
   }
 
   QTemporaryDir home_;
-  QProcess bus_;
-  QString address_;
-  FakeNotifications service_;
-  std::unique_ptr<QDBusConnection> connection_;
+  test::PrivateSessionBus bus_{home_.filePath(QStringLiteral("bus.conf"))};
+  QStringList& calls_ = bus_.Service().calls;
   std::unique_ptr<Registry> registry_;
   std::unique_ptr<UserStore> store_;
 };
@@ -161,30 +107,29 @@ TEST_F(RemindCommandTest, EachUserDueGetsOneNotificationOnceAndNothingIsRecorded
       QLocale::c().toString(QDate::currentDate().addDays(2), QStringLiteral("dddd d MMMM"));
   const QString common = QStringLiteral("Lunaret | 0 | org.lunaret.Lunaret | ");
   const QString hints = QStringLiteral(" |  | desktop-entry=org.lunaret.Lunaret | -1");
-  EXPECT_EQ(service_.calls,
-            QStringList({common + "Lunaret | A reminder for Anna" + hints,
-                         common +
-                             "A reminder for Beth | Your next period is expected today "
-                             "(give or take 1 day).\nTime to log your day in Lunaret's "
-                             "calendar." +
-                             hints,
-                         common +
-                             "A reminder for Dora | Your next period is expected in 2 "
-                             "days, on " +
-                             inTwoDays + "." + hints}));
+  EXPECT_EQ(calls_, QStringList({common + "Lunaret | A reminder for Anna" + hints,
+                                 common +
+                                     "A reminder for Beth | Your next period is expected today "
+                                     "(give or take 1 day).\nTime to log your day in Lunaret's "
+                                     "calendar." +
+                                     hints,
+                                 common +
+                                     "A reminder for Dora | Your next period is expected in 2 "
+                                     "days, on " +
+                                     inTwoDays + "." + hints}));
   EXPECT_EQ(LoadRemindersSent(*store_, "Cara"), RemindersSent());
   EXPECT_NE(LoadRemindersSent(*store_, "Beth").logDay, kNeverSent);
 
   // A second run on the same day sends nothing.
-  service_.calls.clear();
+  calls_.clear();
   EXPECT_EQ(Remind(), std::pair(0, QString()));
-  EXPECT_EQ(service_.calls, QStringList());
+  EXPECT_EQ(calls_, QStringList());
 
   // Sent afresh, the day is in the words of her locale.
   ASSERT_TRUE(SaveRemindersSent(*store_, "Dora", {}));
   EXPECT_EQ(Remind(QStringLiteral("de_DE.UTF-8")), std::pair(0, QString()));
   EXPECT_EQ(
-      service_.calls,
+      calls_,
       QStringList({common +
                    "A reminder for Dora | Your next period is expected in 2 "
                    "days, on " +
@@ -193,7 +138,7 @@ TEST_F(RemindCommandTest, EachUserDueGetsOneNotificationOnceAndNothingIsRecorded
                    "." + hints}));
 
   // Nobody answers: one line, status 1, and nothing recorded as sent.
-  ASSERT_TRUE(connection_->unregisterService(QStringLiteral("org.freedesktop.Notifications")));
+  ASSERT_TRUE(bus_.StopService());
   ASSERT_TRUE(SaveRemindersSent(*store_, "Dora", {}));
   const auto [status, errors] = Remind();
   EXPECT_EQ(status, 1);
@@ -323,7 +268,5 @@ TEST_F(RemindersDialogTest, AFertileWindowIsOfferedWithAHistoryAndAFailedTimerIs
 
 }  // namespace
 }  // namespace lunaret
-
-#include "reminders_test.moc"
 
 #endif
