@@ -95,6 +95,9 @@ RemindersDialog::RemindersDialog(UserStore& store, const QString& userName,
                             "you save the changes in the main window."),
                          this));
 
+  // Wide enough for each note to wrap into two lines at most.
+  setMinimumWidth(fontMetrics().averageCharWidth() * 72);
+
   buttons_ = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
   buttons_->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("okButton"));
   buttons_->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("cancelButton"));
