@@ -249,6 +249,12 @@ TEST_F(RemindersDialogTest, SettingsAreSavedOnOkAndReadBackAtTheNextLogIn) {
     dialog->LogBox()->setChecked(false);
   });
   EXPECT_EQ(schedule_, QStringList({"on", "on", "off"}));
+  // While another user of the account has one, they go on.
+  ReminderSettings beths;
+  beths.onTheDay = true;
+  SaveReminderSettings(temp_.store(), "Beth", beths);
+  Edit([](RemindersDialog*) {});
+  EXPECT_EQ(schedule_.last(), "on");
   EXPECT_EQ(boxes_.Shown(), QString());
 }
 
