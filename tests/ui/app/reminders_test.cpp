@@ -18,6 +18,7 @@
 #include "app/remind_command.h"
 #include "app/reminder_command.h"
 #include "app/reminders_dialog.h"
+#include "app/systemd_reminder_schedule.h"
 #include "core/cycles/dates.h"
 #include "core/store/reminder_store.h"
 #include "core/store/statistics_store.h"
@@ -270,6 +271,31 @@ TEST_F(RemindersDialogTest, AFertileWindowIsOfferedWithAHistoryAndAFailedTimerIs
   EXPECT_EQ(boxes_.Shown(),
             "Lunaret could not start its daily reminders with systemctl, so they will come when "
             "you log in. | Lunaret reminders | 0x30");
+}
+
+// The timer is switched by "systemctl --user", here a stand-in that records its arguments.
+TEST(SystemdReminderScheduleTest, SwitchesTheUserTimerAndTellsWhenSystemctlFails) {
+  QTemporaryDir bin;
+  const QString log = bin.filePath(QStringLiteral("calls"));
+  for (const int status : {0, 1}) {
+    QFile script(bin.filePath(QStringLiteral("systemctl")));
+    ASSERT_TRUE(script.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    script.write(
+        QStringLiteral("#!/bin/sh\necho \"$*\" >> '%1'\nexit %2\n").arg(log).arg(status).toUtf8());
+    script.close();
+    script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", bin.path().toUtf8() + ':' + path);
+    SystemdReminderSchedule schedule;
+    EXPECT_EQ(schedule.SetDaily(true), status == 0);
+    EXPECT_EQ(schedule.SetDaily(false), status == 0);
+    qputenv("PATH", path);
+  }
+  QFile calls(log);
+  ASSERT_TRUE(calls.open(QIODevice::ReadOnly));
+  EXPECT_EQ(calls.readAll(), QByteArray("--user enable --now lunaret-reminders.timer\n"
+                                        "--user disable --now lunaret-reminders.timer\n")
+                                 .repeated(2));
 }
 
 }  // namespace
