@@ -5,9 +5,22 @@
 #include <QVariantMap>
 
 namespace lunaret {
+namespace {
+
+const QString kConnection = QStringLiteral("lunaret-notifications");
+
+}  // namespace
+
+DBusNotifier::DBusNotifier() {
+  QDBusConnection::connectToBus(QDBusConnection::SessionBus, kConnection);
+}
+
+DBusNotifier::~DBusNotifier() {
+  QDBusConnection::disconnectFromBus(kConnection);
+}
 
 bool DBusNotifier::Send(const Notification& notification, QString* error) {
-  QDBusConnection bus = QDBusConnection::sessionBus();
+  QDBusConnection bus(kConnection);
   if (!bus.isConnected()) {
     *error = QStringLiteral("no session bus: ") + bus.lastError().message();
     return false;

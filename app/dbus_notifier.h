@@ -13,6 +13,13 @@ class DBusNotifier final : public Notifier {
   // How long a call waits for the service to answer.
   static constexpr int kTimeoutMs = 10000;
 
+  // A connection of its own to the session bus, closed again by the destructor: the program
+  // ends without the bus's thread still reading from it.
+  DBusNotifier();
+  ~DBusNotifier() override;
+  DBusNotifier(const DBusNotifier&) = delete;
+  DBusNotifier& operator=(const DBusNotifier&) = delete;
+
   bool Send(const Notification& notification, QString* error) override;
 };
 

@@ -104,20 +104,19 @@ TEST_F(RemindCommandTest, EachUserDueGetsOneNotificationOnceAndNothingIsRecorded
   AddUser(*store_, "Dora", 26, false, week);
 
   EXPECT_EQ(Remind(), std::pair(0, QString()));
-  const QString inTwoDays =
-      QLocale::c().toString(QDate::currentDate().addDays(2), QStringLiteral("dddd d MMMM"));
-  const QString common = QStringLiteral("Lunaret | 0 | org.lunaret.Lunaret | ");
-  const QString hints = QStringLiteral(" |  | desktop-entry=org.lunaret.Lunaret | -1");
-  EXPECT_EQ(calls_, QStringList({common + "Lunaret | A reminder for Anna" + hints,
-                                 common +
-                                     "A reminder for Beth | Your next period is expected today "
-                                     "(give or take 1 day).\nTime to log your day in Lunaret's "
-                                     "calendar." +
-                                     hints,
-                                 common +
-                                     "A reminder for Dora | Your next period is expected in 2 "
-                                     "days, on " +
-                                     inTwoDays + "." + hints}));
+  const auto sent = [](const QString& summary, const QString& body) {
+    return "Lunaret | 0 | org.lunaret.Lunaret | " + summary + " | " + body +
+           " |  | desktop-entry=org.lunaret.Lunaret | -1";
+  };
+  const QString dora = QStringLiteral("A reminder for Dora");
+  const QString inTwoDays = "Your next period is expected in 2 days, on %1.";
+  const QDate twoDays = QDate::currentDate().addDays(2);
+  EXPECT_EQ(calls_, QStringList({sent("Lunaret", "A reminder for Anna"),
+                                 sent("A reminder for Beth",
+                                      "Your next period is expected today (give or take 1 day)."
+                                      "\nTime to log your day in Lunaret's calendar."),
+                                 sent(dora, inTwoDays.arg(QLocale::c().toString(
+                                                twoDays, QStringLiteral("dddd d MMMM"))))}));
   EXPECT_EQ(LoadRemindersSent(*store_, "Cara"), RemindersSent());
   EXPECT_NE(LoadRemindersSent(*store_, "Beth").logDay, kNeverSent);
 
@@ -131,12 +130,9 @@ TEST_F(RemindCommandTest, EachUserDueGetsOneNotificationOnceAndNothingIsRecorded
   EXPECT_EQ(Remind(QStringLiteral("de_DE.UTF-8")), std::pair(0, QString()));
   EXPECT_EQ(
       calls_,
-      QStringList({common +
-                   "A reminder for Dora | Your next period is expected in 2 "
-                   "days, on " +
-                   QLocale(QLocale::German, QLocale::Germany)
-                       .toString(QDate::currentDate().addDays(2), QStringLiteral("dddd d MMMM")) +
-                   "." + hints}));
+      QStringList(sent(
+          dora, inTwoDays.arg(
+                    QLocale(QLocale::German).toString(twoDays, QStringLiteral("dddd d MMMM"))))));
 
   // Nobody answers: one line, status 1, and nothing recorded as sent.
   ASSERT_TRUE(bus_.StopService());
@@ -145,32 +141,23 @@ TEST_F(RemindCommandTest, EachUserDueGetsOneNotificationOnceAndNothingIsRecorded
   EXPECT_EQ(status, 1);
   EXPECT_TRUE(errors.startsWith(QStringLiteral("lunaret: no notification service answered")))
       << errors.toStdString();
-  EXPECT_EQ(errors.count(QLatin1Char('\n')), 1);
+  EXPECT_EQ(errors.count(QLatin1Char('\n')), 1) << errors.toStdString();
   EXPECT_EQ(LoadRemindersSent(*store_, "Dora"), RemindersSent());
 }
 
-// Takes every notification; remembers them.
-class RecordingNotifier final : public Notifier {
- public:
+struct RecordingNotifier final : Notifier {
   bool Send(const Notification& notification, QString*) override {
-    sent.push_back(notification.summary + QStringLiteral(" / ") + notification.body);
-    return true;
+    return sent << notification.summary + " / " + notification.body, true;
   }
   QStringList sent;
 };
 
-// Counts the schedule's switches; answers with `works`.
-class FakeSchedule final : public ReminderSchedule {
- public:
-  explicit FakeSchedule(QStringList* calls, bool works) : calls_(calls), works_(works) {}
-  bool SetDaily(bool on) override {
-    *calls_ << (on ? QStringLiteral("on") : QStringLiteral("off"));
-    return works_;
-  }
-
- private:
-  QStringList* calls_;
-  bool works_;
+// Records the schedule's switches; answers with works.
+struct FakeSchedule final : ReminderSchedule {
+  FakeSchedule(QStringList* calls, bool works) : calls(calls), works(works) {}
+  bool SetDaily(bool on) override { return *calls << (on ? "on" : "off"), works; }
+  QStringList* calls;
+  bool works;
 };
 
 class RemindersDialogTest : public ::testing::Test {
@@ -215,10 +202,7 @@ TEST_F(RemindersDialogTest, SettingsAreSavedOnOkAndReadBackAtTheNextLogIn) {
     dialog->LogBox()->setChecked(true);
     dialog->LogTimeEdit()->setTime(QTime(21, 30));
   });
-  ReminderSettings saved;
-  saved.beforePeriod = saved.logDay = true;
-  saved.daysBefore = kMaxDaysBefore;
-  saved.logMinute = 21 * 60 + 30;
+  const ReminderSettings saved{true, kMaxDaysBefore, false, false, true, 21 * 60 + 30, false};
   EXPECT_EQ(LoadReminderSettings(temp_.store(), "Anna"), saved);
   EXPECT_EQ(LoadReminderSettings(temp_.store(), "Beth"), ReminderSettings());
   EXPECT_FALSE(main_->IsModified());
@@ -251,12 +235,12 @@ TEST_F(RemindersDialogTest, SettingsAreSavedOnOkAndReadBackAtTheNextLogIn) {
   });
   EXPECT_EQ(schedule_, QStringList({"on", "on", "off"}));
   // While another user of the account has one, they go on.
-  ReminderSettings beths;
-  beths.onTheDay = true;
-  SaveReminderSettings(temp_.store(), "Beth", beths);
+  SaveReminderSettings(temp_.store(), "Beth", {false, 2, true});
   Edit([](RemindersDialog*) {});
   EXPECT_EQ(schedule_.last(), "on");
   EXPECT_EQ(boxes_.Shown(), QString());
+  main_->Command(MainDialog::kCmdLogOff)->trigger();
+  EXPECT_FALSE(main_->Command(ReminderCommand::kCmdReminders)->isEnabled());
 }
 
 TEST_F(RemindersDialogTest, AFertileWindowIsOfferedWithAHistoryAndAFailedTimerIsSaid) {
