@@ -75,7 +75,6 @@ class PrivateSessionBus {
   }
   PrivateSessionBus(const PrivateSessionBus&) = delete;
   PrivateSessionBus& operator=(const PrivateSessionBus&) = delete;
-
   bool Started() const { return started_; }
   // DBUS_SESSION_BUS_ADDRESS for the programs that use it.
   const QString& Address() const { return address_; }

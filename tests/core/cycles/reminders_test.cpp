@@ -28,16 +28,18 @@ std::vector<StatisticsRecord> FourCycles() {
 const CalendarDate kFirstDay = MakeDate(2024, 4, 22);
 
 ReminderSettings AllOn(int daysBefore = 2) {
-  ReminderSettings settings;
-  settings.beforePeriod = settings.onTheDay = settings.fertileWindow = settings.logDay = true;
-  settings.daysBefore = daysBefore;
-  return settings;
+  return {true, daysBefore, true, true, true, kDefaultLogMinute, false};
 }
 
-// before, on the day, fertile window, log.
-using Flags = std::tuple<bool, bool, bool, bool>;
-Flags FlagsOf(const DueReminders& due) {
-  return {due.beforePeriod, due.onTheDay, due.fertileWindow, due.logDay};
+// What is due, a letter each: Before, on the Day, Fertile window, Log; "-" for nothing.
+std::string Due(const DueReminders& due) {
+  std::string letters;
+  for (const auto& [on, letter] : {std::pair(due.beforePeriod, 'B'),
+                                   {due.onTheDay, 'D'},
+                                   {due.fertileWindow, 'F'},
+                                   {due.logDay, 'L'}})
+    letters += on ? std::string(1, letter) : "";
+  return letters.empty() ? "-" : letters;
 }
 
 TEST(RemindersTest, TheForecastIsTheNextPeriodAfterTheFirstDay) {
@@ -57,41 +59,29 @@ TEST(RemindersTest, TheForecastIsTheNextPeriodAfterTheFirstDay) {
 TEST(RemindersTest, EachReminderIsDueOnItsDaysAndAtItsTime) {
   const ReminderForecast forecast = ForecastForReminders(FourCycles(), kFirstDay, 30);
   const RemindersSent none;
-  struct Case {
-    int daysBefore;
-    CalendarDate today;
-    int minute;
-    Flags due;
+  const std::tuple<int, CalendarDate, int, std::string> cases[] = {
+      {2, May(17), 0, "-"},  // three days before: too early
+      {2, May(18), 0, "B"},
+      {2, May(19), 1199, "B"},  // a minute before the log's time
+      {2, May(19), 1200, "BL"},
+      {2, May(20), 1439, "DL"},
+      {2, May(21), 0, "-"},  // the forecast has passed
+      {7, May(13), 0, "B"},
+      {7, May(12), 0, "-"},
+      {1, May(19), 0, "B"},
+      {1, May(18), 0, "-"},
+      {2, MakeDate(2024, 4, 30), 0, "-"},
+      {2, May(1), 0, "F"},  // the fertile window begins
+      {2, May(7), 0, "F"},  // its last day: a missed start still reminds
+      {2, May(8), 0, "-"},
   };
-  const Case cases[] = {
-      {2, May(17), 0, {false, false, false, false}},  // three days before: too early
-      {2, May(18), 0, {true, false, false, false}},
-      {2, May(19), 1199, {true, false, false, false}},  // a minute before the log's time
-      {2, May(19), 1200, {true, false, false, true}},
-      {2, May(20), 1439, {false, true, false, true}},
-      {2, May(21), 0, {false, false, false, false}},  // the forecast has passed
-      {7, May(13), 0, {true, false, false, false}},
-      {7, May(12), 0, {false, false, false, false}},
-      {1, May(19), 0, {true, false, false, false}},
-      {1, May(18), 0, {false, false, false, false}},
-      {2, MakeDate(2024, 4, 30), 0, {false, false, false, false}},
-      {2, May(1), 0, {false, false, true, false}},  // the fertile window begins
-      {2, May(7), 0, {false, false, true, false}},  // its last day: a missed start still reminds
-      {2, May(8), 0, {false, false, false, false}},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message()
-                 << FormatDate(c.today) << " " << c.minute << " daysBefore " << c.daysBefore);
-    EXPECT_EQ(FlagsOf(RemindersDue(AllOn(c.daysBefore), none, forecast, c.today, c.minute)), c.due);
-  }
+  for (const auto& [daysBefore, today, minute, due] : cases)
+    EXPECT_EQ(Due(RemindersDue(AllOn(daysBefore), none, forecast, today, minute)), due)
+        << FormatDate(today) << " " << minute << " daysBefore " << daysBefore;
   const DueReminders before = RemindersDue(AllOn(), none, forecast, May(18), 0);
   EXPECT_EQ(before.daysUntilPeriod, 2);
   // Only what is switched on.
-  ReminderSettings onlyLog;
-  onlyLog.logDay = true;
-  onlyLog.logMinute = 0;
-  EXPECT_EQ(FlagsOf(RemindersDue(onlyLog, none, forecast, May(20), 0)),
-            Flags(false, false, false, true));
+  EXPECT_EQ(Due(RemindersDue({false, 2, false, false, true, 0}, none, forecast, May(20), 0)), "L");
   EXPECT_FALSE(RemindersDue(ReminderSettings(), none, forecast, May(20), 1439).Any());
 }
 
@@ -99,20 +89,17 @@ TEST(RemindersTest, AReminderIsSentOnceAndAFailedForecastRemindsNothing) {
   const ReminderForecast forecast = ForecastForReminders(FourCycles(), kFirstDay, 30);
   // Sent on the 18th: not again on the 19th, but the next day's log and the day itself are.
   const DueReminders first = RemindersDue(AllOn(), {}, forecast, May(18), 1300);
-  ASSERT_EQ(FlagsOf(first), Flags(true, false, false, true));
+  ASSERT_EQ(Due(first), "BL");
   const RemindersSent sent = MarkSent({}, first, May(18));
   EXPECT_EQ(std::tuple(sent.beforePeriod, sent.onTheDay, sent.fertileWindow, sent.logDay),
             std::tuple(DayNumberOf(2024, 5, 20), kNeverSent, kNeverSent, DayNumberOf(2024, 5, 18)));
   EXPECT_FALSE(RemindersDue(AllOn(), sent, forecast, May(18), 1439).Any());
-  EXPECT_EQ(FlagsOf(RemindersDue(AllOn(), sent, forecast, May(19), 1300)),
-            Flags(false, false, false, true));
-  EXPECT_EQ(FlagsOf(RemindersDue(AllOn(), sent, forecast, May(20), 0)),
-            Flags(false, true, false, false));
+  EXPECT_EQ(Due(RemindersDue(AllOn(), sent, forecast, May(19), 1300)), "L");
+  EXPECT_EQ(Due(RemindersDue(AllOn(), sent, forecast, May(20), 0)), "D");
   // Sent for an earlier period, the reminder is due for this one.
   RemindersSent earlier;
   earlier.beforePeriod = earlier.onTheDay = DayNumberOf(2024, 4, 22);
-  EXPECT_EQ(FlagsOf(RemindersDue(AllOn(), earlier, forecast, May(20), 0)),
-            Flags(false, true, false, false));
+  EXPECT_EQ(Due(RemindersDue(AllOn(), earlier, forecast, May(20), 0)), "D");
   const DueReminders window = RemindersDue(AllOn(), {}, forecast, May(3), 0);
   EXPECT_EQ(MarkSent({}, window, May(3)).fertileWindow, DayNumberOf(2024, 5, 1));
   EXPECT_FALSE(RemindersDue(AllOn(), MarkSent({}, window, May(3)), forecast, May(4), 0).Any());
@@ -122,11 +109,10 @@ TEST(RemindersTest, AReminderIsSentOnceAndAFailedForecastRemindsNothing) {
   const ReminderForecast fixed = ForecastForReminders({}, kFirstDay, 28);
   ASSERT_EQ(fixed.period.start, May(20));
   for (const CalendarDate& day : {MakeDate(2024, 6, 15), MakeDate(2024, 6, 17)})
-    EXPECT_EQ(FlagsOf(RemindersDue(AllOn(), {}, fixed, day, 0)), Flags(false, false, false, false));
+    EXPECT_EQ(Due(RemindersDue(AllOn(), {}, fixed, day, 0)), "-");
   // Without a forecast only the log reminds.
-  EXPECT_EQ(
-      FlagsOf(RemindersDue(AllOn(), {}, ForecastForReminders({}, kFirstDay, 0), May(20), 1439)),
-      Flags(false, false, false, true));
+  EXPECT_EQ(Due(RemindersDue(AllOn(), {}, ForecastForReminders({}, kFirstDay, 0), May(20), 1439)),
+            "L");
 }
 
 }  // namespace

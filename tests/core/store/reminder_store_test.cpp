@@ -24,14 +24,8 @@ class ReminderStoreTest : public test::StoreTest {
 TEST_F(ReminderStoreTest, SettingsAndSentDaysComeBackAsSavedAtTheirLimits) {
   EXPECT_EQ(LoadReminderSettings(store(), "Anna"), ReminderSettings());
   EXPECT_EQ(LoadRemindersSent(store(), "Anna"), RemindersSent());
-  ReminderSettings low;
-  low.beforePeriod = low.logDay = true;
-  low.daysBefore = kMinDaysBefore;
-  low.logMinute = 0;
-  ReminderSettings high;
-  high.onTheDay = high.fertileWindow = high.showDetails = true;
-  high.daysBefore = kMaxDaysBefore;
-  high.logMinute = kMinutesPerDay - 1;
+  const ReminderSettings low{true, kMinDaysBefore, false, false, true, 0, false};
+  const ReminderSettings high{false, kMaxDaysBefore, true, true, false, kMinutesPerDay - 1, true};
   const RemindersSent sent{DayNumberOf(2037, 12, 31), DayNumberOf(1970, 2, 1), 1, -1};
   for (const ReminderSettings& settings : {low, high}) {
     ASSERT_TRUE(SaveReminderSettings(store(), "Anna", settings));
@@ -47,8 +41,7 @@ TEST_F(ReminderStoreTest, SettingsAndSentDaysComeBackAsSavedAtTheirLimits) {
 }
 
 TEST_F(ReminderStoreTest, BytesOutsideTheFormatReadAsNothingSwitchedOn) {
-  ReminderSettings settings;
-  settings.beforePeriod = true;
+  ReminderSettings settings{true};
   const std::string good = EncodeReminderSettings(settings);
   ASSERT_EQ(good, std::string("\x01\x01\x02\xB0\x04", 5));
   ReminderSettings read;
@@ -85,8 +78,7 @@ TEST_F(ReminderStoreTest, BytesOutsideTheFormatReadAsNothingSwitchedOn) {
 
 TEST_F(ReminderStoreTest, TheValuesLiveBesideHerDataAndGoWithHer) {
   const UserSnapshot before = ReadUserSnapshot(store(), "Anna");
-  ReminderSettings settings;
-  settings.onTheDay = true;
+  const ReminderSettings settings{false, 2, true};
   ASSERT_TRUE(SaveReminderSettings(store(), "Anna", settings));
   ASSERT_TRUE(SaveRemindersSent(store(), "Anna", {5, 6, 7, 8}));
   // What the pages load and save is as it was, and saving it keeps the reminders.
