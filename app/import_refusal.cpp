@@ -89,8 +89,11 @@ std::string SingularKind(std::string kind) {
   for (std::size_t start = 0; start < kind.size();) {
     const std::size_t end = std::min(kind.find(' ', start), kind.size());
     const std::string_view word = std::string_view(kind).substr(start, end - start);
-    if (word.ends_with("ies"))
-      return kind.replace(end - 3, 3, "y");
+    if (word.ends_with("ies")) {
+      // In place rather than by replace(), which mingw-w64's GCC 12 warns of wrongly (-Wrestrict).
+      kind[end - 3] = 'y';
+      return kind.erase(end - 2, 2);
+    }
     if (word.ends_with('s') && !word.starts_with('"'))
       return kind.erase(end - 1, 1);
     start = end + 1;
