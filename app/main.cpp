@@ -6,9 +6,11 @@
 
 #include "app/calendar_app.h"
 #include "app/command_line.h"
-#include "app/restore_command.h"
 #include "app/shown_probe.h"
+#ifdef LUNARET_STORE_BACKUP
+#include "app/restore_command.h"
 #include "core/store/store_file.h"
+#endif
 
 int main(int argc, char** argv) {
   std::setlocale(LC_ALL, "");
@@ -22,7 +24,7 @@ int main(int argc, char** argv) {
     std::fputs(commandLine.Errors().toLocal8Bit().constData(), stderr);
     return *status;
   }
-#ifndef _WIN32
+#ifdef LUNARET_STORE_BACKUP
   if (const std::optional<QByteArray>& backup = commandLine.RestoreFile()) {
     const auto report =
         lunaret::RunRestore(*backup, lunaret::DefaultStorePath(), std::time(nullptr));
