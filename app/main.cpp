@@ -7,6 +7,7 @@
 #include "app/calendar_app.h"
 #include "app/command_line.h"
 #include "app/shown_probe.h"
+#include "controls/ui_support.h"
 #ifdef LUNARET_STORE_BACKUP
 #include "app/restore_command.h"
 #include "core/store/store_file.h"
@@ -35,6 +36,7 @@ int main(int argc, char** argv) {
 #endif
 
   QApplication app(argc, argv);
+  lunaret::SubstituteMissingDialogFonts();
   std::setlocale(LC_ALL, "");
   // LUNARET_EXIT_WHEN_SHOWN=1: report when the login dialog has painted, then end.
   lunaret::ShownProbe probe;

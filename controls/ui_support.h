@@ -32,6 +32,12 @@ T* FindControlAs(const QWidget* root, int id) {
 QFont LabelFont();
 // Gives the label font to the controls with these ids, in that order; missing ids are skipped.
 void ApplyLabelFont(QWidget* root, std::initializer_list<int> ids);
+// Where Tahoma or the dialog font that names it (MS Shell Dlg) is missing, as under Wine without
+// Wine's own fonts, Qt's Windows font database takes the first family it knows in alphabetical
+// order, whatever it is: a serif, a symbol font that shows no letters at all, or a wide one that
+// pushes the month calendars' last days out of sight. This names sans-serif fonts to take
+// instead, in the order tried. Call once the application object exists.
+void SubstituteMissingDialogFonts();
 
 // COLORREF (0x00BBGGRR) conversions and the hot-background colour: the button-face colour
 // made lighter by 0x1E in each channel (0xD4D0C8 gives 0xF2EEE6; a channel stops at 0xFF).
