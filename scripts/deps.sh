@@ -22,9 +22,9 @@ case "${1:-build}" in
                  wine64) ;;
   # The whole program for Windows: Qt cross-built from Debian's sources (apt-get source needs
   # dpkg-source from dpkg-dev; the host's Qt gives moc, rcc and uic), tested under Wine in Xvfb,
-  # packed by NSIS; imagemagick takes the screenshots.
+  # packed by NSIS.
   windows-app) want=("${build[@]}" g++-mingw-w64-x86-64-posix libz-mingw-w64-dev libgtest-dev wine
-                     wine64 dpkg-dev patch nsis xvfb xauth imagemagick) ;;
+                     wine64 dpkg-dev patch nsis xvfb xauth) ;;
   *) echo "deps.sh: unknown set '$1'" >&2; exit 2 ;;
 esac
 
