@@ -22,6 +22,10 @@ QString FromStore(const std::string& text) {
   return QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+bool StoresExactly(const QString& text) {
+  return FromStore(ToStore(text)) == text;
+}
+
 void SetControlId(QWidget* widget, int id, const char* name) {
   widget->setProperty("controlId", id);
   widget->setObjectName(QString::fromLatin1(name));

@@ -17,6 +17,10 @@ namespace lunaret {
 // Converts between the core's multibyte texts and the widgets' texts; the only place.
 std::string ToStore(const QString& text);
 QString FromStore(const std::string& text);
+// Whether ToStore keeps text as it is. On Windows the store's encoding is the ANSI code page, and
+// a character outside it would be stored as "?" or a look-alike ("Ω" under code page 1252), so
+// that different names or passwords would be stored alike.
+bool StoresExactly(const QString& text);
 
 // Every control carries its template id (property "controlId") and a readable objectName.
 void SetControlId(QWidget* widget, int id, const char* name);
