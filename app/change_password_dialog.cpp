@@ -48,15 +48,15 @@ void ChangePasswordDialog::OnOK() {
     ShowMessageBox(this, tr("Invalid user!"), title, kMbOk | kMbIconError);
     return;
   }
-  if (ToStore(oldPassword) != stored) {
+  if (!StoresExactly(oldPassword) || ToStore(oldPassword) != stored) {
     ShowMessageBox(this, tr("Old password is incorrect!"), title, kMbOk | kMbIconError);
     oldPassword_->clear();
     oldPassword_->setFocus(Qt::OtherFocusReason);
     return;
   }
-  const std::string storedNew = ToStore(newPassword);
-  if (RefuseNewPassword(this, storedNew, ToStore(confirmation), newPassword_, confirmation_))
+  if (RefuseNewPassword(this, newPassword, confirmation, newPassword_, confirmation_))
     return;
+  const std::string storedNew = ToStore(newPassword);
   if (!store_.SetPassword(user, storedNew)) {
     ShowMessageBox(this, tr("Unable to change password for user %1.").arg(userName_), title,
                    kMbOk | kMbIconExclamation);

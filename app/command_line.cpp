@@ -14,7 +14,7 @@ QCommandLineOption HiddenOption(const QString& name, const QString& valueName) {
   return option;
 }
 
-#ifndef _WIN32
+#ifdef LUNARET_STORE_BACKUP
 // The bytes of the last value given to the option named name, found in raw the way the parser
 // finds it in arguments: "--name value", "-name value" or "--name=value", up to a "--".
 // valueOptions are the names of every option that takes a value.
@@ -46,7 +46,8 @@ std::optional<QByteArray> RawValue(const QStringList& arguments, const QByteArra
 
 }  // namespace
 
-CommandLine::CommandLine(const QStringList& arguments, const QByteArrayList& raw) {
+CommandLine::CommandLine(const QStringList& arguments,
+                         [[maybe_unused]] const QByteArrayList& raw) {  // read for --restore
   QCommandLineParser parser;
   parser.setApplicationDescription(
       QStringLiteral("Lunaret: a calendar for tracking the menstrual cycle, for everyone who "
@@ -58,7 +59,7 @@ CommandLine::CommandLine(const QStringList& arguments, const QByteArrayList& raw
                                 QStringLiteral("Displays this help."));
   parser.addOption(help);
   const QCommandLineOption version = parser.addVersionOption();
-#ifndef _WIN32
+#ifdef LUNARET_STORE_BACKUP
   const QCommandLineOption restore(
       QStringLiteral("restore"),
       QStringLiteral("Replaces all data with the backup in <file> (made with Tools, Back up all "
@@ -101,7 +102,7 @@ CommandLine::CommandLine(const QStringList& arguments, const QByteArrayList& raw
 #ifdef LUNARET_HAS_REMINDERS
   remind_ = !exitStatus_ && parser.isSet(remind);
 #endif
-#ifndef _WIN32
+#ifdef LUNARET_STORE_BACKUP
   if (!exitStatus_ && parser.isSet(restore)) {
     // The bytes the system passed, when they are what the parser read; else the text encoded.
     const QString file = parser.value(restore);

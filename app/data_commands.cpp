@@ -16,7 +16,6 @@
 #include "controls/message_box.h"
 #include "controls/ui_support.h"
 #include "core/cycles/forecast_source.h"
-#include "core/exchange/forecast_calendar.h"
 #include "core/exchange/gzip_reader.h"
 #include "core/exchange/history_csv.h"
 #include "core/exchange/history_merge.h"
@@ -28,7 +27,10 @@
 #include "pages/page_dates.h"
 #include "pages/statistics_list.h"
 #include "pages/statistics_page.h"
-#ifndef _WIN32
+#ifdef LUNARET_FORECAST_CALENDAR
+#include "core/exchange/forecast_calendar.h"
+#endif
+#ifdef LUNARET_STORE_BACKUP
 #include "core/exchange/store_backup.h"
 #include "core/store/store_file.h"
 #endif
@@ -45,7 +47,7 @@ constexpr unsigned kConfirmFlags = kMbYesNo | kMbIconExclamation;  // 0x34
 }  // namespace
 
 DataCommands::DataCommands(MainDialog* window) : QObject(window), window_(window) {
-#ifndef _WIN32
+#ifdef LUNARET_STORE_BACKUP
   storePath_ = QString::fromLocal8Bit(DefaultStorePath());
 #endif
 }
@@ -227,6 +229,7 @@ void DataCommands::ImportTracker(const TrackerData& data, const QString& path,
   }
 }
 
+#ifdef LUNARET_FORECAST_CALENDAR
 void DataCommands::OnExportForecast() {
   const QString title = tr("Lunaret export forecast...");
   GeneralPage* general = window_->General();
@@ -256,8 +259,10 @@ void DataCommands::OnExportForecast() {
          });
 }
 
+#endif
+
+#ifdef LUNARET_STORE_BACKUP
 void DataCommands::OnBackUp() {
-#ifndef _WIN32
   const QString title = tr("Lunaret backup...");
   SaveAs(title, tr("Back up all data"),
          QStringLiteral("lunaret-backup-%1.db").arg(QDate::currentDate().toString(Qt::ISODate)),
@@ -275,7 +280,7 @@ void DataCommands::OnBackUp() {
              *success += tr("\nChanges not yet saved are not in the backup.");
            return true;
          });
-#endif
 }
+#endif
 
 }  // namespace lunaret

@@ -13,7 +13,8 @@ struct JournalFile;
 struct TrackerData;
 
 // The Tools menu's data commands of the main window: the history out to a CSV file and back in,
-// the forecast out to an iCalendar file, and a backup of the whole store. Files are chosen
+// the forecast out to an iCalendar file, and a backup of the whole store (the last two only where
+// the calendar writer and the store file are built: not on Windows). Files are chosen
 // through the FileChooser and written whole or not at all, readable by their owner alone.
 class DataCommands : public QObject {
   Q_OBJECT
@@ -40,8 +41,12 @@ class DataCommands : public QObject {
   void OnExportHistory();
   void OnExportJournal();
   void OnImportHistory();
+#ifdef LUNARET_FORECAST_CALENDAR
   void OnExportForecast();
+#endif
+#ifdef LUNARET_STORE_BACKUP
   void OnBackUp();
+#endif
 
  private:
   // What a command writes to the file she chose at path: the bytes and the message that says

@@ -90,6 +90,7 @@ std::string SingularKind(std::string kind) {
     const std::size_t end = std::min(kind.find(' ', start), kind.size());
     const std::string_view word = std::string_view(kind).substr(start, end - start);
     if (word.ends_with("ies")) {
+      // In place rather than by replace(), which mingw-w64's GCC 12 warns of wrongly (-Wrestrict).
       kind[end - 3] = 'y';
       return kind.erase(end - 2, 2);
     }

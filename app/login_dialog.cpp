@@ -215,7 +215,9 @@ void LoginDialog::OnOK() {
   const std::string typedName = ToStore(name);
   const std::string typedPassword = ToStore(password);
   std::string stored;
-  if (store_.GetPassword(typedName, &stored) && stored == typedPassword) {
+  // Text the store cannot hold as typed matches nobody, not whoever is stored as its "?"s.
+  if (StoresExactly(name) && StoresExactly(password) && store_.GetPassword(typedName, &stored) &&
+      stored == typedPassword) {
     if (EqualNoCase(typedName, kDedicationName) && typedPassword == kDedicationPassword) {
       DedicationDialog dedication(this);
       dedication.exec();

@@ -6,10 +6,15 @@
 
 #include "app/calendar_app.h"
 #include "app/command_line.h"
-#include "app/remind_command.h"
-#include "app/restore_command.h"
 #include "app/shown_probe.h"
+#include "controls/ui_support.h"
+#ifdef LUNARET_HAS_REMINDERS
+#include "app/remind_command.h"
+#endif
+#ifdef LUNARET_STORE_BACKUP
+#include "app/restore_command.h"
 #include "core/store/store_file.h"
+#endif
 
 int main(int argc, char** argv) {
   std::setlocale(LC_ALL, "");
@@ -23,7 +28,7 @@ int main(int argc, char** argv) {
     std::fputs(commandLine.Errors().toLocal8Bit().constData(), stderr);
     return *status;
   }
-#ifndef _WIN32
+#ifdef LUNARET_STORE_BACKUP
   if (const std::optional<QByteArray>& backup = commandLine.RestoreFile()) {
     const auto report =
         lunaret::RunRestore(*backup, lunaret::DefaultStorePath(), std::time(nullptr));
@@ -44,6 +49,7 @@ int main(int argc, char** argv) {
 #endif
 
   QApplication app(argc, argv);
+  lunaret::SubstituteMissingDialogFonts();
   std::setlocale(LC_ALL, "");
   // LUNARET_EXIT_WHEN_SHOWN=1: report when the login dialog has painted, then end.
   lunaret::ShownProbe probe;

@@ -77,9 +77,12 @@ MainDialog::MainDialog(UserStore& store, const QString& userName, QWidget* paren
                                       DataCommands::kCmdExportJournal, "exportJournalAction");
   QAction* importHistory = AddCommand(tools, tr(" &Import history..."),
                                       DataCommands::kCmdImportHistory, "importHistoryAction");
+#ifdef LUNARET_FORECAST_CALENDAR
   QAction* exportForecast = AddCommand(tools, tr(" Export &forecast to calendar..."),
                                        DataCommands::kCmdExportForecast, "exportForecastAction");
-#ifndef _WIN32
+  connect(exportForecast, &QAction::triggered, data_, &DataCommands::OnExportForecast);
+#endif
+#ifdef LUNARET_STORE_BACKUP
   QAction* backUp =
       AddCommand(tools, tr(" &Back up all data..."), DataCommands::kCmdBackUp, "backUpAction");
   connect(backUp, &QAction::triggered, data_, &DataCommands::OnBackUp);
@@ -112,7 +115,6 @@ MainDialog::MainDialog(UserStore& store, const QString& userName, QWidget* paren
   connect(exportHistory, &QAction::triggered, data_, &DataCommands::OnExportHistory);
   connect(exportJournal, &QAction::triggered, data_, &DataCommands::OnExportJournal);
   connect(importHistory, &QAction::triggered, data_, &DataCommands::OnImportHistory);
-  connect(exportForecast, &QAction::triggered, data_, &DataCommands::OnExportForecast);
 
   ok_ = new ThemedHoverButton(tr("&OK"), this);
   SetControlId(ok_, kIdOk, "okButton");
@@ -362,6 +364,7 @@ void MainDialog::EnableUserCommands(bool loggedIn) {
   for (int id : {kCmdLogOff, kCmdChangePassword, DataCommands::kCmdExportHistory,
                  DataCommands::kCmdExportJournal, DataCommands::kCmdImportHistory,
                  DataCommands::kCmdExportForecast, ReminderCommand::kCmdReminders}) {
+    // The commands a build leaves out have no action.
     if (QAction* command = Command(id))
       command->setEnabled(loggedIn);
   }

@@ -70,6 +70,15 @@ void RegisterDialog::OnOK() {
       return;
     }
   }
+  if (!StoresExactly(name)) {
+    ShowMessageBox(this,
+                   tr("The name %1 cannot be used: this system cannot store some of its "
+                      "characters.")
+                       .arg(name),
+                   tr("Register new user"), kMbOk | kMbIconError);
+    FocusAndSelectAll(userName_);
+    return;
+  }
   const std::string storedName = ToStore(name);
   if (store_.FindUser(storedName)) {
     ShowMessageBox(this, tr("This user already exists. Type different user name."),
@@ -78,9 +87,9 @@ void RegisterDialog::OnOK() {
     return;
   }
 
-  const std::string storedPassword = ToStore(password);
-  if (RefuseNewPassword(this, storedPassword, ToStore(confirmation), password_, confirmation_))
+  if (RefuseNewPassword(this, password, confirmation, password_, confirmation_))
     return;
+  const std::string storedPassword = ToStore(password);
 
   {
     // The new user appears whole or not at all.

@@ -168,14 +168,13 @@ bool ReadFields(std::initializer_list<std::pair<QLineEdit*, QString*>> fields) {
   return true;
 }
 
-bool RefuseNewPassword(QWidget* dialog, const std::string& password,
-                       const std::string& confirmation, QLineEdit* passwordField,
-                       QLineEdit* confirmationField) {
+bool RefuseNewPassword(QWidget* dialog, const QString& password, const QString& confirmation,
+                       QLineEdit* passwordField, QLineEdit* confirmationField) {
   QString message;
-  if (password != confirmation) {
+  if (ToStore(password) != ToStore(confirmation)) {
     message =
         QObject::tr("The passwords you typed do not much. Type new passwords in both text boxes.");
-  } else if (ScrambledFormHasZeroByte(password)) {
+  } else if (!StoresExactly(password) || ScrambledFormHasZeroByte(ToStore(password))) {
     message = QObject::tr("This password cannot be used. Type a different password.");
   } else {
     return false;

@@ -87,12 +87,11 @@ std::array<QLineEdit*, 3> BuildFieldDialog(QDialog* dialog, const std::array<Fie
 // stops at the first that is too long; false then.
 bool ReadFields(std::initializer_list<std::pair<QLineEdit*, QString*>> fields);
 
-// Refuses a new password that differs from its confirmation, or whose stored form would hold a
-// zero byte (cut short in the store, it would lock its owner out): says why, empties both
-// fields and focuses the first. True when refused.
-bool RefuseNewPassword(QWidget* dialog, const std::string& password,
-                       const std::string& confirmation, QLineEdit* passwordField,
-                       QLineEdit* confirmationField);
+// Refuses a new password that differs from its confirmation, that the store's encoding cannot
+// hold as typed, or whose stored form would hold a zero byte (cut short in the store, it would
+// lock its owner out): says why, empties both fields and focuses the first. True when refused.
+bool RefuseNewPassword(QWidget* dialog, const QString& password, const QString& confirmation,
+                       QLineEdit* passwordField, QLineEdit* confirmationField);
 
 }  // namespace lunaret
 

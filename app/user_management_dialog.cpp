@@ -174,7 +174,7 @@ UserManagementDialog::Deletion UserManagementDialog::DeleteUser(const QString& u
   const std::string user = ToStore(userName);
   const WaitCursor waiting;  // while another copy holds the store, this may take seconds
   std::string stored;
-  if (!store_.GetPassword(user, &stored) || stored != ToStore(password))
+  if (!StoresExactly(password) || !store_.GetPassword(user, &stored) || stored != ToStore(password))
     return Deletion::kWrongPassword;
   return store_.DeleteUserKey(user) ? Deletion::kDeleted : Deletion::kRefused;
 }

@@ -4,8 +4,10 @@
 #include <QByteArray>
 #include <QColor>
 #include <QFile>
+#include <QFont>
 #include <QImageReader>
 #include <QPalette>
+#include <QStringList>
 #include <QWidget>
 #include <algorithm>
 
@@ -18,6 +20,10 @@ std::string ToStore(const QString& text) {
 
 QString FromStore(const std::string& text) {
   return QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+bool StoresExactly(const QString& text) {
+  return FromStore(ToStore(text)) == text;
 }
 
 void SetControlId(QWidget* widget, int id, const char* name) {
@@ -54,6 +60,19 @@ void ApplyLabelFont(QWidget* root, std::initializer_list<int> ids) {
       control->update();
     }
   }
+}
+
+void SubstituteMissingDialogFonts() {
+#ifdef _WIN32
+  // Elsewhere fontconfig already finds the nearest font for a missing family.
+  const QStringList sans = {QStringLiteral("Segoe UI"), QStringLiteral("Arial"),
+                            QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")};
+  QFont::insertSubstitutions(QStringLiteral("Tahoma"), sans);
+  QFont::insertSubstitutions(QStringLiteral("MS Shell Dlg"), QStringList{"Tahoma"} + sans);
+  QFont::insertSubstitutions(QStringLiteral("MS Shell Dlg 2"), QStringList{"Tahoma"} + sans);
+  // The application font was resolved before: again, with the substitutes.
+  QApplication::setFont(QApplication::font());
+#endif
 }
 
 ColorRef ToColorRef(const QColor& color) {

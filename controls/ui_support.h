@@ -17,6 +17,10 @@ namespace lunaret {
 // Converts between the core's multibyte texts and the widgets' texts; the only place.
 std::string ToStore(const QString& text);
 QString FromStore(const std::string& text);
+// Whether ToStore keeps text as it is. On Windows the store's encoding is the ANSI code page, and
+// a character outside it would be stored as "?" or a look-alike ("Ω" under code page 1252), so
+// that different names or passwords would be stored alike.
+bool StoresExactly(const QString& text);
 
 // Every control carries its template id (property "controlId") and a readable objectName.
 void SetControlId(QWidget* widget, int id, const char* name);
@@ -32,6 +36,12 @@ T* FindControlAs(const QWidget* root, int id) {
 QFont LabelFont();
 // Gives the label font to the controls with these ids, in that order; missing ids are skipped.
 void ApplyLabelFont(QWidget* root, std::initializer_list<int> ids);
+// Where Tahoma or the dialog font that names it (MS Shell Dlg) is missing, as under Wine without
+// Wine's own fonts, Qt's Windows font database takes the first family it knows in alphabetical
+// order, whatever it is: a serif, a symbol font that shows no letters at all, or a wide one that
+// pushes the month calendars' last days out of sight. This names sans-serif fonts to take
+// instead, in the order tried. Call once the application object exists.
+void SubstituteMissingDialogFonts();
 
 // COLORREF (0x00BBGGRR) conversions and the hot-background colour: the button-face colour
 // made lighter by 0x1E in each channel (0xD4D0C8 gives 0xF2EEE6; a channel stops at 0xFF).

@@ -133,7 +133,11 @@ InsightsPage::InsightsPage(QWidget* parent) : QWidget(parent) {
   chartLayout_ = new QVBoxLayout(chartArea_);  // owned by chartArea_
   chartLayout_->setContentsMargins(0, 0, 0, 0);
   chartMissing_ = MakeLabel(chartArea_, kChartMissingId, "chartMissing", QStringLiteral("Chart"));
+#ifdef LUNARET_INSIGHTS_CHART
   chartMissing_->setText(QStringLiteral("The chart cannot be shown: its module was not found."));
+#else
+  chartMissing_->setText(QStringLiteral("This build of Lunaret has no chart."));
+#endif
   chartLayout_->addWidget(chartMissing_, 0, Qt::AlignTop);
   chartMissing_->hide();  // until the module was looked for
 
@@ -233,6 +237,7 @@ void InsightsPage::UpdateChart() {
   chartStale_ = false;
   if (!chartTried_) {
     chartTried_ = true;
+#ifdef LUNARET_INSIGHTS_CHART
     if (InsightsChartFactory* factory = LoadInsightsChartModule()) {
       chart_ = factory->Create(chartArea_);
       QWidget* widget = chart_->Widget();
@@ -241,6 +246,7 @@ void InsightsPage::UpdateChart() {
       widget->show();  // at once, not when the layout gets round to it
       keys_->Watch(widget);
     }
+#endif
     chartMissing_->setVisible(chart_ == nullptr);
   }
   if (chart_ == nullptr)

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages a task needs, only those that are missing.
-# Usage: scripts/deps.sh build|test|coverage|bench|look|package|windows
+# Usage: scripts/deps.sh build|test|coverage|bench|look|package|windows|windows-app
 set -euo pipefail
 
 # Qt Charts draws the Insights chart; its CMake package needs Qt OpenGL's development files,
@@ -22,6 +22,11 @@ case "${1:-build}" in
   # zlib for the core on Windows (Periodical's gzip backups), from mingw-w64's build of it.
   windows) want=(cmake ninja-build g++-mingw-w64-x86-64-posix libz-mingw-w64-dev libgtest-dev wine
                  wine64) ;;
+  # The whole program for Windows: Qt cross-built from Debian's sources (apt-get source needs
+  # dpkg-source from dpkg-dev; the host's Qt gives moc, rcc and uic), tested under Wine in Xvfb,
+  # packed by NSIS.
+  windows-app) want=("${build[@]}" g++-mingw-w64-x86-64-posix libz-mingw-w64-dev libgtest-dev wine
+                     wine64 dpkg-dev patch nsis xvfb xauth) ;;
   *) echo "deps.sh: unknown set '$1'" >&2; exit 2 ;;
 esac
 

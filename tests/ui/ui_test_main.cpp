@@ -1,5 +1,8 @@
 #include <QApplication>
 #include <clocale>
+#include <cstdlib>
+#include <ctime>
+#include <string>
 
 #include "ui_test_support.h"
 
@@ -8,15 +11,34 @@ class SettleAfterEachTest : public ::testing::EmptyTestEventListener {
   void OnTestEnd(const ::testing::TestInfo&) override { lunaret::test::Settle(); }
 };
 
+namespace {
+
+// Sets name to value; unless replace, only when it is not set yet.
+void SetEnv(const char* name, const std::string& value, bool replace) {
+  if (!replace && std::getenv(name) != nullptr)
+    return;
+#ifdef _WIN32
+  _putenv_s(name, value.c_str());
+#else
+  setenv(name, value.c_str(), 1);
+#endif
+}
+
+}  // namespace
+
 // Every UI suite runs on the offscreen platform with a pinned time zone and locale, also when
 // started by hand or by test discovery.
 int main(int argc, char** argv) {
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  setenv("TZ", "UTC", 0);
-  setenv("LC_ALL", "C", 0);
+  SetEnv("QT_QPA_PLATFORM", "offscreen", false);
+  SetEnv("TZ", "UTC", false);
+  SetEnv("LC_ALL", "C", false);
+#ifdef _WIN32
+  _tzset();
+#else
   tzset();
+#endif
   const lunaret::test::TempFolder home;  // nothing a test does may reach the real store
-  setenv("XDG_DATA_HOME", home.path().c_str(), 1);
+  SetEnv("XDG_DATA_HOME", home.path(), true);
   std::setlocale(LC_ALL, "");
   QApplication app(argc, argv);
   ::testing::InitGoogleTest(&argc, argv);

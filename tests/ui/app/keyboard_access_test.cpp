@@ -42,6 +42,16 @@ std::vector<std::string> SpokenRing(QWidget* window, const std::string& first) {
 // elsewhere, and every stop has a name.
 TEST(KeyboardAccessTest, EveryWindowNamesItsControlsAndTabsInItsOwnOrder) {
   using Names = std::vector<std::string>;
+  // A combo box's name: its label's text on Windows, its choice elsewhere.
+  const auto comboName = [](const char* label, const char* choice) {
+#ifdef _WIN32
+    static_cast<void>(choice);
+    return std::string(label);
+#else
+    static_cast<void>(label);
+    return std::string(choice);
+#endif
+  };
   test::TempStore temp;
   temp.AddUser("R&D", "b");
   MainDialog main(temp.store(), "R&D", nullptr);
@@ -59,9 +69,10 @@ TEST(KeyboardAccessTest, EveryWindowNamesItsControlsAndTabsInItsOwnOrder) {
         {"Save", "Exit", "Statistics", "Statistics."},
         {"Save", "Exit", "Insights", "Insights"},
         // A list-only combo box says its choice; its label comes through the label's relation.
-        {"Save", "Exit", "Calendar", "Previous month", "Next month", "Today", "Month", "None",
-         "None", "Symptoms", "Another symptom", "Add", "Note", "A period started on this day",
-         "Ovulation on this day"}}},
+        // Windows has no relations: there Qt names the box after its label.
+        {"Save", "Exit", "Calendar", "Previous month", "Next month", "Today", "Month",
+         comboName("Flow", "None"), comboName("Mood", "None"), "Symptoms", "Another symptom", "Add",
+         "Note", "A period started on this day", "Ovulation on this day"}}},
       {&login, {{"Login name:", "Password:", "Login", "Exit", "Register here"}}},
       {&registration, {{"Login name:", "Password:", "Confirm password:", "OK", "Cancel"}}},
       {&change, {{"Old password:", "New password:", "Confirm password:", "OK", "Cancel"}}},
