@@ -13,9 +13,11 @@
 #include "app/change_password_dialog.h"
 #include "app/data_commands.h"
 #include "app/login_dialog.h"
-#include "app/reminder_command.h"
 #include "app/session_support.h"
 #include "app/user_management_dialog.h"
+#ifdef LUNARET_HAS_REMINDERS
+#include "app/reminder_command.h"
+#endif
 #include "controls/about_dialog.h"
 #include "controls/dialog_units.h"
 #include "controls/hover_button.h"
@@ -90,8 +92,7 @@ MainDialog::MainDialog(UserStore& store, const QString& userName, QWidget* paren
 #ifdef LUNARET_HAS_REMINDERS
   tools->addSeparator();
   reminders_ = new ReminderCommand(this);
-  QAction* reminders =
-      AddCommand(tools, tr(" &Reminders..."), ReminderCommand::kCmdReminders, "remindersAction");
+  QAction* reminders = AddCommand(tools, tr(" &Reminders..."), kCmdReminders, "remindersAction");
   connect(reminders, &QAction::triggered, reminders_, &ReminderCommand::OnReminders);
 #endif
   QMenu* help = menuBar_->addMenu(tr("&Help"));
@@ -363,7 +364,7 @@ void MainDialog::SetLoggedOff() {
 void MainDialog::EnableUserCommands(bool loggedIn) {
   for (int id : {kCmdLogOff, kCmdChangePassword, DataCommands::kCmdExportHistory,
                  DataCommands::kCmdExportJournal, DataCommands::kCmdImportHistory,
-                 DataCommands::kCmdExportForecast, ReminderCommand::kCmdReminders}) {
+                 DataCommands::kCmdExportForecast, kCmdReminders}) {
     // The commands a build leaves out have no action.
     if (QAction* command = Command(id))
       command->setEnabled(loggedIn);

@@ -42,6 +42,8 @@ class MainDialog : public QDialog {
   static constexpr int kCmdLogOff = 32777;
   static constexpr int kCmdExit = 32778;
   static constexpr int kCmdDiscardChanges = 32779;
+  // Tools, " &Reminders...", where the program sends reminders.
+  static constexpr int kCmdReminders = 32790;
   // "&About Lunaret...", the item the window adds to its context menu.
   static constexpr int kCmdAboutBox = 16;
 

@@ -16,8 +16,6 @@ class ReminderCommand : public QObject {
   Q_OBJECT
 
  public:
-  static constexpr int kCmdReminders = 32790;
-
   explicit ReminderCommand(MainDialog* window);
   ~ReminderCommand() override;
 

@@ -26,16 +26,10 @@ class FakeNotifications : public QObject {
               int timeout) {
     QStringList hintTexts;
     for (auto hint = hints.begin(); hint != hints.end(); ++hint)
-      hintTexts << hint.key() + QLatin1Char('=') + hint.value().toString();
-    calls << QStringList{app,
-                         QString::number(replaces),
-                         icon,
-                         summary,
-                         body,
-                         actions.join(QLatin1Char(',')),
-                         hintTexts.join(QLatin1Char(',')),
-                         QString::number(timeout)}
-                 .join(QStringLiteral(" | "));
+      hintTexts << hint.key() + '=' + hint.value().toString();
+    calls << QStringLiteral("%1 | %2 | %3 | %4 | %5 | %6 | %7 | %8")
+                 .arg(app, QString::number(replaces), icon, summary, body, actions.join(','),
+                      hintTexts.join(','), QString::number(timeout));
     return static_cast<uint>(calls.size());
   }
 };

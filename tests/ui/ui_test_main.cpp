@@ -1,8 +1,6 @@
 #include <QApplication>
 #include <clocale>
-#include <cstdlib>
 #include <ctime>
-#include <string>
 
 #include "ui_test_support.h"
 
@@ -14,14 +12,9 @@ class SettleAfterEachTest : public ::testing::EmptyTestEventListener {
 namespace {
 
 // Sets name to value; unless replace, only when it is not set yet.
-void SetEnv(const char* name, const std::string& value, bool replace) {
-  if (!replace && std::getenv(name) != nullptr)
-    return;
-#ifdef _WIN32
-  _putenv_s(name, value.c_str());
-#else
-  setenv(name, value.c_str(), 1);
-#endif
+void SetEnv(const char* name, const char* value, bool replace) {
+  if (replace || !qEnvironmentVariableIsSet(name))
+    qputenv(name, value);
 }
 
 }  // namespace
@@ -38,7 +31,7 @@ int main(int argc, char** argv) {
   tzset();
 #endif
   const lunaret::test::TempFolder home;  // nothing a test does may reach the real store
-  SetEnv("XDG_DATA_HOME", home.path(), true);
+  SetEnv("XDG_DATA_HOME", home.path().c_str(), true);
   std::setlocale(LC_ALL, "");
   QApplication app(argc, argv);
   ::testing::InitGoogleTest(&argc, argv);

@@ -42,20 +42,6 @@ std::string Due(const DueReminders& due) {
   return letters.empty() ? "-" : letters;
 }
 
-TEST(RemindersTest, TheForecastIsTheNextPeriodAfterTheFirstDay) {
-  const ReminderForecast history = ForecastForReminders(FourCycles(), kFirstDay, 30);
-  ASSERT_TRUE(history.available);
-  EXPECT_EQ(std::tuple(history.period.start, history.period.earlyDays, history.fertileKnown,
-                       history.fertile.first, history.fertile.last),
-            std::tuple(May(20), 1, true, May(1), May(7)));
-  // Too short a history: the first day and the forecast duration, and no fertile window.
-  const ReminderForecast fixed = ForecastForReminders({}, kFirstDay, 30);
-  EXPECT_EQ(
-      std::tuple(fixed.available, fixed.period.start, fixed.period.earlyDays, fixed.fertileKnown),
-      std::tuple(true, May(22), 0, false));
-  EXPECT_FALSE(ForecastForReminders({}, kFirstDay, 0).available);
-}
-
 TEST(RemindersTest, EachReminderIsDueOnItsDaysAndAtItsTime) {
   const ReminderForecast forecast = ForecastForReminders(FourCycles(), kFirstDay, 30);
   const RemindersSent none;
@@ -78,8 +64,7 @@ TEST(RemindersTest, EachReminderIsDueOnItsDaysAndAtItsTime) {
   for (const auto& [daysBefore, today, minute, due] : cases)
     EXPECT_EQ(Due(RemindersDue(AllOn(daysBefore), none, forecast, today, minute)), due)
         << FormatDate(today) << " " << minute << " daysBefore " << daysBefore;
-  const DueReminders before = RemindersDue(AllOn(), none, forecast, May(18), 0);
-  EXPECT_EQ(before.daysUntilPeriod, 2);
+  EXPECT_EQ(RemindersDue(AllOn(), none, forecast, May(18), 0).daysUntilPeriod, 2);
   // Only what is switched on.
   EXPECT_EQ(Due(RemindersDue({false, 2, false, false, true, 0}, none, forecast, May(20), 0)), "L");
   EXPECT_FALSE(RemindersDue(ReminderSettings(), none, forecast, May(20), 1439).Any());
