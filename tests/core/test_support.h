@@ -16,6 +16,8 @@
 #include <string>
 #include <vector>
 
+#include <zlib.h>
+
 #include "core/base/statistics_record.h"
 #include "core/store/statistics_store.h"
 #include "core/store/user_store.h"
@@ -124,6 +126,27 @@ inline constexpr const char* kRealLocale = "";  // the user's own locale, whatev
 #else
 inline constexpr const char* kRealLocale = "de_DE.UTF-8";
 #endif
+
+// text repeated times as one gzip member (zlib).
+inline std::string Gzip(const std::string& text, int times = 1) {
+  z_stream stream{};
+  deflateInit2(&stream, 9, Z_DEFLATED, 16 + MAX_WBITS, 8, Z_DEFAULT_STRATEGY);
+  std::string out;
+  std::vector<char> buffer(1 << 16);
+  for (int i = 0; i < times; ++i) {
+    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(text.data()));
+    stream.avail_in = static_cast<uInt>(text.size());
+    const int flush = i + 1 == times ? Z_FINISH : Z_NO_FLUSH;
+    do {
+      stream.next_out = reinterpret_cast<Bytef*>(buffer.data());
+      stream.avail_out = static_cast<uInt>(buffer.size());
+      deflate(&stream, flush);
+      out.append(buffer.data(), buffer.size() - stream.avail_out);
+    } while (stream.avail_out == 0);
+  }
+  deflateEnd(&stream);
+  return out;
+}
 
 // What a fixture could not get (a store that did not open) fails the test at once, with the
 // reason, instead of crashing it: GoogleTest reports an exception thrown in a test as a failure.

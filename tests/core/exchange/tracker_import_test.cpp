@@ -2,8 +2,6 @@
 // the runs, flows and ovulations of a conversion, and its merge into a history.
 #include "core/exchange/tracker_import.h"
 
-#include <zlib.h>
-
 #include "../test_support.h"
 #include "core/cycles/dates.h"
 #include "core/exchange/drip_csv.h"
@@ -24,27 +22,6 @@ JournalDay Logged(Flow flow, SymptomSet symptoms = 0, std::vector<std::string> o
   day.ownSymptoms = std::move(own);
   day.note = std::move(note);
   return day;
-}
-
-// text repeated times as one gzip member.
-std::string Gzip(const std::string& text, int times = 1) {
-  z_stream stream{};
-  deflateInit2(&stream, 9, Z_DEFLATED, 16 + MAX_WBITS, 8, Z_DEFAULT_STRATEGY);
-  std::string out;
-  std::vector<char> buffer(1 << 16);
-  for (int i = 0; i < times; ++i) {
-    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(text.data()));
-    stream.avail_in = static_cast<uInt>(text.size());
-    const int flush = i + 1 == times ? Z_FINISH : Z_NO_FLUSH;
-    do {
-      stream.next_out = reinterpret_cast<Bytef*>(buffer.data());
-      stream.avail_out = static_cast<uInt>(buffer.size());
-      deflate(&stream, flush);
-      out.append(buffer.data(), buffer.size() - stream.avail_out);
-    } while (stream.avail_out == 0);
-  }
-  deflateEnd(&stream);
-  return out;
 }
 
 TEST(TrackerImportTest, DripRowsBecomeFlowsSymptomsNotesAndPeriodsThatCount) {
@@ -135,15 +112,15 @@ TEST(TrackerImportTest, PeriodsAndOvulationsMergeIntoHerHistory) {
 
 TEST(TrackerImportTest, GzipUnpacksWholeDataOnlyAndRefusesABomb) {
   std::string out;
-  const std::string two = Gzip("[{\"version\":\"1\"}]") + Gzip("x", 3);
+  const std::string two = test::Gzip("[{\"version\":\"1\"}]") + test::Gzip("x", 3);
   EXPECT_EQ(Gunzip(two, &out), GzipResult::kOk);
   EXPECT_EQ(out, "[{\"version\":\"1\"}]xxx");
   EXPECT_EQ(Gunzip(two.substr(0, two.size() - 3), &out), GzipResult::kDamaged);
   EXPECT_EQ(Gunzip(two + "junk", &out), GzipResult::kDamaged);
   EXPECT_EQ(Gunzip("plain", &out), GzipResult::kDamaged);
-  EXPECT_EQ(Gunzip(Gzip("hello"), &out, 5), GzipResult::kOk);
-  EXPECT_EQ(Gunzip(Gzip("hello!"), &out, 5), GzipResult::kTooLarge);
-  const std::string bomb = Gzip(std::string(1 << 20, '\0'), 101);  // 101 MB in 100 kB
+  EXPECT_EQ(Gunzip(test::Gzip("hello"), &out, 5), GzipResult::kOk);
+  EXPECT_EQ(Gunzip(test::Gzip("hello!"), &out, 5), GzipResult::kTooLarge);
+  const std::string bomb = test::Gzip(std::string(1 << 20, '\0'), 101);  // 101 MB in 100 kB
   EXPECT_LT(bomb.size(), 200'000u);
   EXPECT_EQ(Gunzip(bomb, &out), GzipResult::kTooLarge);
   EXPECT_TRUE(out.empty());

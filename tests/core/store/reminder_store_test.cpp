@@ -50,19 +50,17 @@ TEST_F(ReminderStoreTest, BytesOutsideTheFormatReadAsNothingSwitchedOn) {
        {good.substr(0, 4), good + '\0', std::string("\x02\x01\x02\xB0\x04", 5),
         std::string("\x01\x21\x02\xB0\x04", 5), std::string("\x01\x01\x00\xB0\x04", 5),
         std::string("\x01\x01\x08\xB0\x04", 5), std::string("\x01\x01\x02\xA0\x05", 5)}) {
-    ReminderSettings untouched;
-    untouched.logMinute = 7;
-    EXPECT_FALSE(DecodeReminderSettings(bad, &untouched)) << testing::PrintToString(bad);
-    EXPECT_EQ(untouched.logMinute, 7);
+    ReminderSettings untouched{false, 2, false, false, false, 7};
+    EXPECT_FALSE(DecodeReminderSettings(bad, &untouched) || untouched.logMinute != 7)
+        << testing::PrintToString(bad);
   }
   // 1439 is the last minute of the day.
   EXPECT_TRUE(DecodeReminderSettings(std::string("\x01\x01\x02\x9F\x05", 5), &read));
   EXPECT_EQ(read.logMinute, 1439);
   RemindersSent sent;
-  EXPECT_FALSE(DecodeRemindersSent(EncodeRemindersSent({1, 2, 3, 4}).substr(0, 16), &sent));
-  std::string otherVersion = EncodeRemindersSent({});
-  otherVersion[0] = '\x02';
-  EXPECT_FALSE(DecodeRemindersSent(otherVersion, &sent));
+  std::string bytes = EncodeRemindersSent({});
+  EXPECT_FALSE(DecodeRemindersSent(bytes.substr(0, 16), &sent));
+  EXPECT_FALSE(DecodeRemindersSent((bytes[0] = '\x02', bytes), &sent));
 
   // Invalid settings are not saved; damaged and mistyped values read as none.
   settings.daysBefore = kMaxDaysBefore + 1;

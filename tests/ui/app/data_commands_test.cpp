@@ -1,5 +1,6 @@
 // The data commands in the real main window: the import's question and its rows as unsaved
-// changes, and files written whole for their owner or not at all.
+// changes, files written whole for their owner or not at all, and other trackers' exports: what
+// each becomes, asked first, and a damaged file of each refused with nothing changed.
 #ifndef _WIN32
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -23,6 +24,10 @@
 
 namespace lunaret {
 namespace {
+
+QByteArray Gzip(const QByteArray& text, int times = 1) {
+  return QByteArray::fromStdString(test::Gzip(text.toStdString(), times));
+}
 
 // Anna's window, with the file dialogs answered by path_; the name a command offered is kept.
 class DataCommandsTest : public ::testing::Test, public FileChooser {
@@ -70,6 +75,15 @@ class DataCommandsTest : public ::testing::Test, public FileChooser {
   std::string Shown() const {  // the list's records as a history file
     return WriteHistoryCsv(main_->Statistics()->List()->Records()).substr(42);
   }
+  // The journal's days as "YYYY-MM-DD flow symptoms+own note;".
+  std::string Days() const {
+    std::string text;
+    for (const auto& [day, logged] : main_->Calendar()->CurrentJournal()) {
+      text += DayNumberText(day) + " " + std::to_string(static_cast<int>(logged.flow)) + " " +
+              std::to_string(logged.symptoms) + " " + logged.note + ";";
+    }
+    return text;
+  }
 
   test::TempStore temp_;
   test::MessageBoxRecorder boxes_;
@@ -104,18 +118,16 @@ TEST_F(DataCommandsTest, ImportedRowsAreUnsavedChangesThatDiscardDropsAndSaveWri
   Open();
   EXPECT_EQ(Shown(), merged);
   main_->Command(MainDialog::kCmdLogOff)->trigger();  // greys all but the backup
+  // What a build leaves out is not in the menu ("-").
+  QString enabled;
   for (int id : {DataCommands::kCmdExportHistory, DataCommands::kCmdExportJournal,
-                 DataCommands::kCmdImportHistory})
-    EXPECT_FALSE(main_->Command(id)->isEnabled());
-#ifdef LUNARET_FORECAST_CALENDAR
-  EXPECT_FALSE(main_->Command(DataCommands::kCmdExportForecast)->isEnabled());
+                 DataCommands::kCmdImportHistory, DataCommands::kCmdExportForecast,
+                 DataCommands::kCmdBackUp})
+    enabled += !main_->Command(id) ? '-' : main_->Command(id)->isEnabled() ? '1' : '0';
+#if defined(LUNARET_FORECAST_CALENDAR) && defined(LUNARET_STORE_BACKUP)
+  EXPECT_EQ(enabled, "00001");
 #else
-  EXPECT_EQ(main_->Command(DataCommands::kCmdExportForecast), nullptr) << "not in the menu";
-#endif
-#ifdef LUNARET_STORE_BACKUP
-  EXPECT_TRUE(main_->Command(DataCommands::kCmdBackUp)->isEnabled());
-#else
-  EXPECT_EQ(main_->Command(DataCommands::kCmdBackUp), nullptr) << "not in the menu";
+  EXPECT_EQ(enabled, "000--");
 #endif
 }
 
@@ -229,6 +241,108 @@ TEST_F(DataCommandsTest, FilesAreWrittenWholeForTheirOwnerOrNotAtAllAndBadFilesC
     EXPECT_TRUE(QDir(folder_.path()).entryList(QDir::Files | QDir::Hidden).filter("csv.").empty());
     EXPECT_EQ(Shown(), stored_);
     EXPECT_FALSE(main_->IsModified());
+  }
+}
+
+struct Source {
+  const char* name;
+  QByteArray bytes;
+  const char* question;
+  const char* history;  // after Yes
+  const char* days;
+};
+
+TEST_F(DataCommandsTest, EachTrackersExportBecomesPeriodsDaysAndOvulations) {
+  const Source sources[] = {
+      {"measurements.json",
+       R"([{"type":"period","date":"2022-02-01","value":{"option":"heavy"}},
+           {"type":"period","date":"2022-02-02","value":{"option":"light"}},
+           {"type":"pain","date":"2022-02-01","value":{"option":"period_cramps"}},
+           {"type":"ovulation_test","date":"2022-02-15","value":{"option":"ovulation_positive"}},
+           {"type":"bbt","date":"2022-02-03","value":{"celsius":36.5}}])",
+       "A Clue export: 1 period to add, 2 days to log, 1 ovulation to fill in; not imported: 1 "
+       "temperature reading. Import?",
+       "2022-01-01,,31,\r\n2022-02-01,2022-02-15,28,14\r\n2022-03-01,,,\r\n",
+       "2022-02-01 4 1 ;2022-02-02 2 0 ;"},
+      {"flo.json",
+       R"({"operationalData":{"cycles":[
+           {"period_start_date":"2022-03-01 00:00:00.0","period_end_date":"2022-03-05 00:00:00.0"},
+           {"period_start_date":"2022-04-02 00:00:00.0"}],
+         "point_events_manual_v2":[
+           {"category":"OvulationTest","subcategory":"Positive","date":"2022-03-14 00:00:00.0"},
+           {"category":"OvulationTest","subcategory":"Negative","date":"2022-03-12 00:00:00.0"},
+           {"category":"Ovulation","date":"2022-04-16 00:00:00.0"}],"notes":[{},{}]}})",
+       "A Flo export: 1 period to add, 0 days to log, 2 ovulations to fill in; not imported: 1 "
+       "\"OvulationTest\" entry, 2 \"notes\" entries. Import?",
+       "2022-01-01,,59,\r\n2022-03-01,2022-03-14,32,13\r\n2022-04-02,2022-04-16,,14\r\n", ""},
+      {"Periodical-backup.json.gz", Gzip(R"([{"version":"1"},{"data":[
+           {"eventtype":"1","eventdate":"20220201","intensity":"4"},
+           {"eventtype":"2","eventdate":"20220202","intensity":"1"},
+           {"eventtype":"1","eventdate":"20220401","intensity":"2"},
+           {"eventtype":"1","eventdate":"20220403","intensity":"2"}]},{"options":[]},
+           {"notes":[{"eventdate":"20220201","content":"Ouch"}]},{"symptoms":[{}]}])"),
+       "A Periodical export: 3 periods to add, 4 days to log, 0 ovulations to fill in; not "
+       "imported: 1 symptom entry. Import?",
+       "2022-01-01,,31,\r\n2022-02-01,,28,\r\n2022-03-01,,31,\r\n2022-04-01,,2,\r\n"
+       "2022-04-03,,,\r\n",
+       "2022-02-01 4 0 Ouch;2022-02-02 1 0 ;2022-04-01 2 0 ;2022-04-03 2 0 ;"},
+      {"mensinator.json",
+       R"({"periods":[{"date":"2022-04-01","period_id":7},{"date":"2022-04-02","period_id":7},
+           {"date":"2022-04-03","period_id":8}],"ovulations":[{"date":"2022-04-14"}],
+           "symptoms":[],"symptom_date":[{},{},{}]})",
+       "A Mensinator export: 2 periods to add, 0 days to log, 1 ovulation to fill in; not "
+       "imported: 3 symptom entries. Import?",
+       "2022-01-01,,59,\r\n2022-03-01,,31,\r\n2022-04-01,,2,\r\n2022-04-03,2022-04-14,,11\r\n", ""},
+  };
+  const std::string stored = Shown();
+  for (const Source& source : sources) {
+    SCOPED_TRACE(source.name);
+    Run(DataCommands::kCmdImportHistory, source.name, source.bytes, kIdNo);
+    EXPECT_EQ(boxes_.Shown(), QString(source.question) + " | Lunaret import history... | 0x34");
+    EXPECT_EQ(Shown(), stored);
+    Run(DataCommands::kCmdImportHistory, source.name, source.bytes, kIdYes);
+    EXPECT_EQ(Shown(), source.history);
+    EXPECT_EQ(Days(), source.days);
+    EXPECT_TRUE(main_->SaveButton()->isEnabled());
+    main_->Command(MainDialog::kCmdDiscardChanges)->trigger();  // answered Yes
+    EXPECT_EQ(Shown(), stored);
+  }
+}
+
+TEST_F(DataCommandsTest, ADamagedExportChangesNothingAndNamesItsFirstProblem) {
+  const std::pair<const char*, QByteArray> files[] = {
+      {"a Clue export, but it has 2 problems:\n[0]: not a date: \"2022-13-01\"\n[1]: not a "
+       "flow: \"gushing\"",
+       R"([{"type":"period","date":"2022-13-01","value":{"option":"heavy"}},
+           {"type":"period","date":"2022-02-02","value":{"option":"gushing"}}])"},
+      {"a Flo export, but it has 1 problem:\noperationalData.cycles: not an array",
+       R"({"operationalData":{"cycles":{}}})"},
+      {"a Periodical export, but it has 1 problem:\nthe file: damaged gzip data",
+       Gzip("[{\"version\":\"1\"}]").chopped(4)},
+      {"a Periodical export, but it has 1 problem:\nthe file: unpacks to more than 100 MB",
+       Gzip(QByteArray(1 << 20, '\0'), 101)},
+      {"a Mensinator export, but it has 1 problem:\nperiods[0].date: 2038-01-05 is outside "
+       "1970-02-01 to 2037-12-31",
+       R"({"periods":[{"date":"2038-01-05","period_id":1}]})"},
+      {"a drip export, but it has 1 problem:\nline 2: not a flow: \"5\"",
+       "date,bleeding.value\n2022-02-01,5\n"},
+      {"a spreadsheet of periods, but it has 1 problem:\nline 2: the end is before the start",
+       "start,end\n2022-02-05,2022-02-01\n"},
+      {"a JSON file, but it has 1 problem:\nthe file: larger than 10 MB",
+       "[" + QByteArray(10 * 1024 * 1024, ' ') + "]"},
+      {"a Flo export, but it has 1 problem:\nthe file: not JSON (", R"({"operationalData": [)"},
+  };
+  const std::string stored = Shown();
+  for (const auto& [message, bytes] : files) {
+    SCOPED_TRACE(message);
+    Run(DataCommands::kCmdImportHistory, "export", bytes, kIdYes);
+    EXPECT_TRUE(boxes_.Shown().startsWith("Nothing was imported from " + path_ +
+                                          ": it looks like " + message))
+        << boxes_.Shown().toStdString();
+    EXPECT_TRUE(boxes_.Shown().endsWith(" | Lunaret import history... | 0x30"));
+    EXPECT_EQ(Shown(), stored);
+    EXPECT_TRUE(main_->Calendar()->CurrentJournal().empty());
+    EXPECT_FALSE(main_->SaveButton()->isEnabled());
   }
 }
 

@@ -18,30 +18,25 @@
 #include "app/reminder_command.h"
 #include "app/reminders_dialog.h"
 #include "app/systemd_reminder_schedule.h"
-#include "core/cycles/dates.h"
 #include "core/store/reminder_store.h"
 #include "core/store/statistics_store.h"
 #include "fake_notifications.h"
+#include "pages/pages_test_util.h"
 #include "ui_test_support.h"
 
 namespace lunaret {
 namespace {
-
-TimeValue DaysFromToday(int days) {
-  const QDate day = QDate::currentDate().addDays(days);
-  return MakeTimeValue(MakeDate(day.year(), day.month(), day.day()), 1, 1, 1);
-}
 
 // A user whose first day was `ago` days ago, with a 28-day forecast duration and, with history,
 // four cycles of 28 days before it.
 void AddUser(UserStore& store, const std::string& name, int ago, bool history,
              const ReminderSettings& settings) {
   store.SetPassword(name, "a");
-  store.SetCycleStart(name, DaysFromToday(-ago));
+  store.SetCycleStart(name, test::PickedTime(QDate::currentDate().addDays(-ago)));
   store.SetDuration(name, "28");
   std::vector<StatisticsRecord> records;
   for (int cycle = 4; history && cycle >= 0; --cycle)
-    records.push_back({DaysFromToday(-ago - 28 * cycle), 0});
+    records.push_back({test::PickedTime(QDate::currentDate().addDays(-ago - 28 * cycle)), 0});
   SaveStatistics(store, name, records);
   SaveReminderSettings(store, name, settings);
 }
@@ -67,8 +62,7 @@ class RemindCommandTest : public ::testing::Test {
     QEventLoop loop;
     QObject::connect(&lunaret, &QProcess::finished, &loop, &QEventLoop::quit);
     QTimer::singleShot(30000, &loop, &QEventLoop::quit);
-    lunaret.start(QCoreApplication::applicationDirPath() + QStringLiteral("/lunaret"),
-                  {QStringLiteral("--remind")});
+    lunaret.start(QCoreApplication::applicationDirPath() + "/lunaret", {"--remind"});
     loop.exec();
     EXPECT_TRUE(lunaret.state() == QProcess::NotRunning || (lunaret.kill(), false))
         << "lunaret --remind did not end";
@@ -229,26 +223,22 @@ TEST_F(RemindersDialogTest, SettingsAreSavedOnOkReadBackAtTheNextLogInAndSwitchT
 // The timer is switched by "systemctl --user", here a stand-in that records its arguments.
 TEST(SystemdReminderScheduleTest, SwitchesTheUserTimerAndTellsWhenSystemctlFails) {
   QTemporaryDir bin;
-  const QString log = bin.filePath(QStringLiteral("calls"));
-  for (const int status : {0, 1}) {
-    QFile script(bin.filePath(QStringLiteral("systemctl")));
-    ASSERT_TRUE(script.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    script.write(
-        QStringLiteral("#!/bin/sh\necho \"$*\" >> '%1'\nexit %2\n").arg(log).arg(status).toUtf8());
-    script.close();
-    script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    const QByteArray path = qgetenv("PATH");
-    qputenv("PATH", bin.path().toUtf8() + ':' + path);
+  const QByteArray path = qgetenv("PATH"), log = bin.filePath("calls").toUtf8();
+  qputenv("PATH", bin.path().toUtf8() + ':' + path);
+  for (const char* status : {"0", "1"}) {
+    test::WriteFile(bin.filePath("systemctl").toStdString(),
+                    "#!/bin/sh\necho \"$*\" >> '" + log.toStdString() + "'\nexit " + status);
+    QFile(bin.filePath("systemctl")).setPermissions(QFile::ReadOwner | QFile::ExeOwner);
     SystemdReminderSchedule schedule;
-    EXPECT_EQ(schedule.SetDaily(true), status == 0);
-    EXPECT_EQ(schedule.SetDaily(false), status == 0);
-    qputenv("PATH", path);
+    const bool on = schedule.SetDaily(true);
+    EXPECT_EQ(std::pair(on, schedule.SetDaily(false)), std::pair(*status == '0', *status == '0'));
   }
-  QFile calls(log);
-  ASSERT_TRUE(calls.open(QIODevice::ReadOnly));
-  EXPECT_EQ(calls.readAll(), QByteArray("--user enable --now lunaret-reminders.timer\n"
-                                        "--user disable --now lunaret-reminders.timer\n")
-                                 .repeated(2));
+  qputenv("PATH", path);
+  EXPECT_EQ(test::ReadFile(log.toStdString()),
+            "--user enable --now lunaret-reminders.timer\n"
+            "--user disable --now lunaret-reminders.timer\n"
+            "--user enable --now lunaret-reminders.timer\n"
+            "--user disable --now lunaret-reminders.timer\n");
 }
 
 }  // namespace
