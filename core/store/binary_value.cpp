@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "core/store/opened_key.h"
+
 namespace lunaret {
 
 bool ReadBinaryValue(Registry& registry, RegKey key, const std::string& name, std::string* bytes,
@@ -22,6 +24,20 @@ long WriteBinaryValue(Registry& registry, RegKey key, const std::string& name,
   return registry.SetValue(key, name, kRegBinary,
                            reinterpret_cast<const unsigned char*>(bytes.data()),
                            static_cast<std::uint32_t>(bytes.size()));
+}
+
+bool ReadUserBinaryValue(UserStore& store, const std::string& user, const std::string& name,
+                         std::string* bytes, std::size_t capacity) {
+  OpenedKey key(store.registry());
+  return key.Open(UserStore::KeyPath(user), kKeyRead) &&
+         ReadBinaryValue(store.registry(), key.get(), name, bytes, capacity);
+}
+
+bool WriteUserBinaryValue(UserStore& store, const std::string& user, const std::string& name,
+                          const std::string& bytes) {
+  OpenedKey key(store.registry());
+  return key.Open(UserStore::KeyPath(user), kKeyQueryValue | kKeySetValue) &&
+         WriteBinaryValue(store.registry(), key.get(), name, bytes) == kErrorSuccess;
 }
 
 }  // namespace lunaret

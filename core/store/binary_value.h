@@ -5,6 +5,7 @@
 #include <string>
 
 #include "core/store/registry.h"
+#include "core/store/user_store.h"
 
 namespace lunaret {
 
@@ -15,6 +16,12 @@ bool ReadBinaryValue(Registry& registry, RegKey key, const std::string& name, st
 // Writes bytes as a REG_BINARY value; the registry's result.
 long WriteBinaryValue(Registry& registry, RegKey key, const std::string& name,
                       const std::string& bytes);
+// The same for a value of the user's own key, opened for the call; false too when she has no key
+// (which is never made for her here).
+bool ReadUserBinaryValue(UserStore& store, const std::string& user, const std::string& name,
+                         std::string* bytes, std::size_t capacity);
+bool WriteUserBinaryValue(UserStore& store, const std::string& user, const std::string& name,
+                          const std::string& bytes);
 // Whether a DeleteValue's result leaves the value gone (also when there was none).
 inline bool ValueGone(long rc) {
   return rc == kErrorSuccess || rc == kErrorFileNotFound;

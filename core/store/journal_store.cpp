@@ -128,12 +128,8 @@ bool SaveJournalChanges(UserStore& store, const std::string& user, const Journal
 
 std::vector<std::string> LoadOwnSymptomNames(UserStore& store, const std::string& user) {
   std::vector<std::string> names;
-  OpenedKey key(store.registry());
-  key.Open(UserStore::KeyPath(user), kKeyRead);
   std::string bytes;
-  if (!key.isOpen() ||
-      !ReadBinaryValue(store.registry(), key.get(), kJournalSymptomsValue, &bytes,
-                       kMaxSymptomNamesBytes) ||
+  if (!ReadUserBinaryValue(store, user, kJournalSymptomsValue, &bytes, kMaxSymptomNamesBytes) ||
       !DecodeSymptomNames(bytes, &names))
     names.clear();
   return names;

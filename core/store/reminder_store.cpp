@@ -3,7 +3,6 @@
 #include <cstdint>
 
 #include "core/store/binary_value.h"
-#include "core/store/opened_key.h"
 
 namespace lunaret {
 namespace {
@@ -35,11 +34,6 @@ DayNumber GetDay(std::string_view bytes, std::size_t at) {
   for (int i = 3; i >= 0; --i)
     value = (value << 8) | Byte(bytes, at + static_cast<std::size_t>(i));
   return static_cast<DayNumber>(value);
-}
-
-// The key opened for reading, or for writing too.
-bool OpenUserKey(OpenedKey* key, const std::string& user, bool write) {
-  return key->Open(UserStore::KeyPath(user), write ? kKeyQueryValue | kKeySetValue : kKeyRead);
 }
 
 }  // namespace
@@ -98,39 +92,28 @@ bool DecodeRemindersSent(std::string_view bytes, RemindersSent* sent) {
 
 ReminderSettings LoadReminderSettings(UserStore& store, const std::string& user) {
   ReminderSettings settings;
-  OpenedKey key(store.registry());
   std::string bytes;
-  if (OpenUserKey(&key, user, false) &&
-      ReadBinaryValue(store.registry(), key.get(), kRemindersValue, &bytes, kSettingsBytes))
+  if (ReadUserBinaryValue(store, user, kRemindersValue, &bytes, kSettingsBytes))
     DecodeReminderSettings(bytes, &settings);
   return settings;
 }
 
 bool SaveReminderSettings(UserStore& store, const std::string& user,
                           const ReminderSettings& settings) {
-  OpenedKey key(store.registry());
-  if (!settings.IsValid() || !OpenUserKey(&key, user, true))
-    return false;
-  return WriteBinaryValue(store.registry(), key.get(), kRemindersValue,
-                          EncodeReminderSettings(settings)) == kErrorSuccess;
+  return settings.IsValid() &&
+         WriteUserBinaryValue(store, user, kRemindersValue, EncodeReminderSettings(settings));
 }
 
 RemindersSent LoadRemindersSent(UserStore& store, const std::string& user) {
   RemindersSent sent;
-  OpenedKey key(store.registry());
   std::string bytes;
-  if (OpenUserKey(&key, user, false) &&
-      ReadBinaryValue(store.registry(), key.get(), kRemindersSentValue, &bytes, kSentBytes))
+  if (ReadUserBinaryValue(store, user, kRemindersSentValue, &bytes, kSentBytes))
     DecodeRemindersSent(bytes, &sent);
   return sent;
 }
 
 bool SaveRemindersSent(UserStore& store, const std::string& user, const RemindersSent& sent) {
-  OpenedKey key(store.registry());
-  if (!OpenUserKey(&key, user, true))
-    return false;
-  return WriteBinaryValue(store.registry(), key.get(), kRemindersSentValue,
-                          EncodeRemindersSent(sent)) == kErrorSuccess;
+  return WriteUserBinaryValue(store, user, kRemindersSentValue, EncodeRemindersSent(sent));
 }
 
 }  // namespace lunaret
