@@ -44,7 +44,10 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     const lunaret::RemindReport report = lunaret::RemindFromCommandLine();
     std::fputs(report.errors.toLocal8Bit().constData(), stderr);
-    return report.status;
+    std::fflush(nullptr);
+    // The store and the bus connection are closed. Qt's D-Bus thread may still be winding down,
+    // and the destruction of Qt's statics at a normal exit can race it and crash: end here.
+    std::_Exit(report.status);
   }
 #endif
 
